@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// INI text read and edited by the Windows private-profile rules: section and key names match
+// without regard to case, blanks around a value are removed, a value wrapped in matching
+// quotes loses them, and the first occurrence of a section or key wins.
+
+// The key's value in the section; false when the section or the key is missing.
+bool FindIniValue(const std::string& text, const std::string& section, const std::string& key,
+                  std::string* value);
+
+// The text with the given keys of the section set, in the given order: an existing key's
+// value is replaced in place, a new key is added at the end of its section, a missing section
+// is added at the end. Every other line, ours or not, is kept as it was.
+std::string SetIniValues(const std::string& text, const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& values);

@@ -1,0 +1,15 @@
+#include "app/PELKARApp.h"
+
+#include "app/PELKARDialog.h"
+
+CPELKARApp theApp;
+
+bool CPELKARApp::InitInstance() {
+    CPELKARDialog dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    if (dialog.CommandLineWasUnusable()) SetExitCode(2);
+    m_pMainWnd = nullptr;
+    // No message loop follows: the process ends here.
+    return false;
+}

@@ -1,0 +1,91 @@
+#include "app/PELKARDialog.h"
+
+#include "model/Action.h"
+#include "model/DVAFlags.h"
+#include "model/ProcessArguments.h"
+
+namespace {
+const char* const kBanner = "---------------------------------------------------";
+}
+
+CPELKARDialog::CPELKARDialog(CDialog* parent) : CDialog(IDD, parent) {}
+
+CPELKARDialog::~CPELKARDialog() {
+    SaveSettings();
+    if (m_statusNotifier) {
+        m_statusNotifier->Remove();
+        m_statusNotifier.reset();
+    }
+    if (m_logFile) {
+        Log("~CPELKARDialog(): PELKAR terminating.");
+        m_logFile->Close();
+        m_logFile.reset();
+    }
+}
+
+bool CPELKARDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    LoadSettings();
+    if (GetProcessArgumentCount() <= 1) {
+        InitInteractiveWindow();
+        return true;
+    }
+    if (logging) OpenLogFile();
+    for (int i = 0; i < 3; ++i) Log("");
+    Log(kBanner);
+    for (int i = 0; i < 3; ++i) Log("");
+    Log("OnInitDialog(): Logging initialized");
+    Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
+    if (m_commandLine.HasOption("--gui")) {
+        InitInteractiveWindow();
+        return true;
+    }
+    ChooseRunMode();
+    OnOK();
+    return true;
+}
+
+void CPELKARDialog::ChooseRunMode() {
+    if (m_commandLine.HasOption("--help")) {
+        MessageBox("HELP", "PELKAR");
+    } else if (m_commandLine.HasOption("--mpeg")) {
+        if (!m_commandLine.GetOption("--mpeg").empty()) {
+            ProcessActions();
+        } else {
+            m_commandLineUnusable = true;
+            MessageBox("Missing --mpeg parameter");
+        }
+    } else {
+        m_commandLineUnusable = true;
+        MessageBox("Invalid --mpeg parameter");
+    }
+}
+
+// A log file that cannot be opened is reported, and the run goes on without a log, so an
+// unattended post-download run still converts its recording.
+bool CPELKARDialog::OpenLogFile() {
+    auto file = std::make_unique<CAppendFile>();
+    std::string error;
+    if (!file->Open(loggingPath, &error)) {
+        MessageBox(error, std::string(), MB_ICONSTOP);
+        return false;
+    }
+    m_logFile = std::move(file);
+    return true;
+}
+
+void CPELKARDialog::ProcessActions() {
+    CDVAFlags recording;
+    recording.ParseCommandLine(m_commandLine);
+    for (const std::string& stored : m_actions) {
+        CAction action;
+        action.FromString(stored);
+        Log("ProcessActions(): Processing action: " + action.GetName());
+        if (action.IsValid() && action.GetFilter().Matches(recording)) {
+            Log("ProcessActions(): Filter match found!");
+            RunAction(action, recording);
+            return;
+        }
+    }
+    Log("ProcessActions(): No filter match found!");
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/CommandLine.h"
+#include "platform/AppendFile.h"
+#include "platform/StatusNotifier.h"
+#include "ui/toolkit/Dialog.h"
+
+class CAction;
+class CDVAFlags;
+
+// The main dialog: owns every setting, the action list, the log and the notification. A
+// post-download run happens entirely inside OnInitDialog; the window shows only in an
+// interactive run.
+class CPELKARDialog : public CDialog {
+public:
+    enum { IDD = 200 };
+    // Maximum number of stored actions: the profile has the slots action00 to action74.
+    enum { MaxActions = 75 };
+
+    explicit CPELKARDialog(CDialog* parent = nullptr);
+    ~CPELKARDialog() override;
+
+    bool OnInitDialog() override;
+
+    // True when the command line could not be used (missing or invalid --mpeg).
+    bool CommandLineWasUnusable() const { return m_commandLineUnusable; }
+
+    // Post-download driver: runs the first complete action whose filter matches.
+    void ProcessActions();
+
+    // Settings and action store.
+    void LoadSettings();
+    void SaveSettings();
+
+    // Log file and notification.
+    void Log(const std::string& text);
+    void ShowStatus(const std::string& text);
+
+    // Processing.
+    void RunAction(const CAction& action, const CDVAFlags& recording);
+    static std::string ReplaceExtension(std::string path, std::string extension);
+    void StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
+                          std::string csDest);
+    void ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
+                      std::string csDest);
+    void ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
+                      std::string csDest, int iPass);
+
+protected:
+    // The notifier that ShowStatus uses; tests put a recording one in its place.
+    virtual std::unique_ptr<CStatusNotifier> CreateStatusNotifier();
+
+    // Settings, loaded by LoadSettings.
+    std::string rtvEditPath;
+    std::string evtDumpPath;
+    std::string ffmpegPath;
+    std::string tempPath;
+    int logging = 0;
+    std::string loggingPath;
+
+    CCommandLine m_commandLine;
+    std::unique_ptr<CAppendFile> m_logFile;
+    std::unique_ptr<CStatusNotifier> m_statusNotifier;
+    std::vector<std::string> m_actions;
+
+private:
+    bool OpenLogFile();
+    void ChooseRunMode();
+    void InitInteractiveWindow();
+
+    bool m_commandLineUnusable = false;
+};

@@ -1,0 +1,3 @@
+#include "platform/Platform.h"
+
+std::string DefaultToolName(const std::string& baseName) { return baseName; }

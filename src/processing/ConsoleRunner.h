@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "ui/toolkit/Object.h"
+
+// Runs one outside console program at a time with its standard input, output and error
+// redirected, and collects what it writes into two buffers through a reader thread. Standard
+// output and standard error share one pipe, so they arrive merged in the order written.
+class CConsoleRunner : public CObject {
+public:
+    CConsoleRunner();
+    ~CConsoleRunner() override;
+    CConsoleRunner(const CConsoleRunner&) = delete;
+    CConsoleRunner& operator=(const CConsoleRunner&) = delete;
+
+    // Each piece read from the child (at most 255 bytes).
+    virtual void OnChildOutput(const std::string& text);
+    // The runner's own error messages; they land in the same buffers as the child's output.
+    virtual void OnRunnerError(const std::string& text);
+    // Stops the reader thread and releases every handle. The child is left running.
+    virtual void Stop();
+
+    // Empties both buffers and starts the command line. False when the child or the reader
+    // could not be started; the buffers then hold "Redirect console error: %x\r\n".
+    bool Start(const std::string& commandLine);
+    // True until the reader has delivered the last output and released every handle.
+    bool IsRunning() const;
+    // Formats printf-style and writes the text to the child's standard input in one write.
+    // False when there is no child input or the child has gone away.
+    bool WriteInput(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    std::string GetAllOutput() const;
+    std::string GetLastChunk() const;
+    // The length of the all-output buffer, without copying it.
+    size_t GetAllOutputLength() const;
+
+    // Waits until the runner has ended or the time-out has passed; true when it has ended.
+    bool WaitForEnd(unsigned timeoutMilliseconds) const;
+    // Waits until the all-output buffer is longer than knownLength, the runner has ended, or
+    // the time-out has passed; true when there is new output or the runner has ended.
+    bool WaitForOutput(size_t knownLength, unsigned timeoutMilliseconds) const;
+
+private:
+    struct Child;  // the platform's pipes, process and reader state
+
+    void ReaderThreadProc();
+    void Deliver(const std::string& text);
+    void ReleaseHandles();
+
+    std::unique_ptr<Child> m_child;
+    std::thread m_readerThread;
+    std::atomic<bool> m_running{false};
+    unsigned m_waitInterval = 100;
+
+    mutable std::mutex m_lock;
+    mutable std::condition_variable m_changed;
+    std::string m_lastChunk;
+    std::string m_allOutput;
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+// The root of the toolkit's classes.
+class CObject {
+public:
+    virtual ~CObject() = default;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Helpers shared by the tests: scratch folders, whole-file reads and writes, and running
+// build/pelkar or a tool the way the host would.
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Path() + "/" + name.
+    std::string File(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+
+// build/pelkar and the test tools built beside it.
+std::string PelkarPath();
+std::string ToolPath(const std::string& name);
+
+struct ProcessResult {
+    int exitStatus = -1;
+    std::string standardOutput;
+    std::string standardError;
+};
+
+// Runs a program with the given arguments (arguments[0] is the program) and extra
+// environment variables, without a display, and waits for it.
+ProcessResult RunProgram(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment = {});
+
+// Lines of a text split at "\n" (a trailing empty piece is dropped).
+std::vector<std::string> SplitLines(const std::string& text);
