@@ -3,6 +3,7 @@
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "res/Resource.h"
 
 namespace {
 const char* const kBanner = "---------------------------------------------------";
@@ -43,6 +44,14 @@ bool CPELKARDialog::OnInitDialog() {
     ChooseRunMode();
     OnOK();
     return true;
+}
+
+void CPELKARDialog::InitInteractiveWindow() {
+    FillActionList(0);
+    if (!HasSystemMenu()) return;
+    RemoveSystemMenuMaximize();
+    AppendSystemMenuSeparator();
+    AppendSystemMenuItem(IDM_ABOUTBOX, "About PELKAR 0.5");
 }
 
 void CPELKARDialog::ChooseRunMode() {

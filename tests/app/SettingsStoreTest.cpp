@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "ProfileBuilder.h"
+#include "TestSupport.h"
+#include "app/IniText.h"
+#include "app/PELKARDialog.h"
+#include "model/ProcessArguments.h"
+#include "model/Text.h"
+
+namespace {
+
+// The main dialog with its store in reach, run against a profile in a scratch folder.
+class StoreDialog : public CPELKARDialog {
+public:
+    using CPELKARDialog::ffmpegPath;
+    using CPELKARDialog::logging;
+    using CPELKARDialog::loggingPath;
+    using CPELKARDialog::m_actions;
+    using CPELKARDialog::rtvEditPath;
+    using CPELKARDialog::tempPath;
+};
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessArguments({"/usr/bin/pelkar"});
+        setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
+        setenv("TMPDIR", "/var/tmp", 1);
+    }
+    void TearDown() override { unsetenv("TMPDIR"); }
+
+    std::string Profile() const { return home.File("pelkar.ini"); }
+    std::string Stored(const std::string& key) const {
+        std::string value;
+        EXPECT_TRUE(FindIniValue(ReadWholeFile(Profile()), "PELKAR", key, &value)) << key;
+        return value;
+    }
+
+    TempDir home;
+};
+
+TEST_F(SettingsStoreTest, EmptyProfileGivesTheDefaults) {
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    EXPECT_TRUE(dialog.m_actions.empty());
+    EXPECT_EQ(dialog.rtvEditPath, "rtvedit");
+    EXPECT_EQ(dialog.ffmpegPath, "ffmpeg");
+    EXPECT_EQ(dialog.tempPath, "/var/tmp/");
+    EXPECT_EQ(dialog.logging, 0);
+    EXPECT_EQ(dialog.loggingPath, "pelkar.log");
+}
+
+TEST_F(SettingsStoreTest, EmptyValuesAreKeptWhileMissingKeysGetDefaults) {
+    WriteWholeFile(Profile(), "[pelkar]\nFFMPEGPATH=\ntempPath =  \nlogging=5\n");
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    EXPECT_EQ(dialog.ffmpegPath, "");
+    EXPECT_EQ(dialog.tempPath, "");
+    EXPECT_EQ(dialog.logging, 5);
+    EXPECT_EQ(dialog.rtvEditPath, "rtvedit");
+}
+
+TEST_F(SettingsStoreTest, LoggingThatIsNotANumberReadsAsOff) {
+    WriteWholeFile(Profile(), "[PELKAR]\nlogging=yes\n");
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    EXPECT_EQ(dialog.logging, 0);
+}
+
+TEST_F(SettingsStoreTest, GapsAndInvalidSlotsCloseUpInOrder) {
+    const CAction first = MakeTitleAction("First", "/out", "A*");
+    const CAction second = MakeTitleAction("Second", "/out", "B*");
+    CAction withoutFilter = MakeTitleAction("No filter", "/out", "C");
+    withoutFilter.GetFilter().SetTitleFlag(0);
+    ProfileBuilder profile;
+    profile.Raw("action00", "")
+        .Raw("action01", first.ToString())
+        .Raw("action02", withoutFilter.ToString())
+        .Raw("action05", "  ")
+        .Raw("action07", second.ToString());
+    WriteWholeFile(Profile(), profile.Text());
+
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    ASSERT_EQ(dialog.m_actions, (std::vector<std::string>{first.ToString(), second.ToString()}));
+    dialog.SaveSettings();
+
+    EXPECT_EQ(Stored("action00"), first.ToString());
+    EXPECT_EQ(Stored("action01"), second.ToString());
+    for (int slot = 2; slot < 75; ++slot) EXPECT_EQ(Stored(FormatText("action%02d", slot)), "");
+}
+
+TEST_F(SettingsStoreTest, StoredTextsAreKeptInCanonicalForm) {
+    const CAction action = MakeTitleAction("News", "/out", "News");
+    // The same action with blanks around its texts and a short filter.
+    WriteWholeFile(Profile(),
+                   "[PELKAR]\naction00= News ||/out ||%title%||1||0||0||0|||0||<NULL>||1|| News||\n");
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    ASSERT_EQ(dialog.m_actions.size(), 1u);
+    EXPECT_EQ(dialog.m_actions[0], action.ToString());
+}
+
+TEST_F(SettingsStoreTest, SeventyFiveActionsAreAllStored) {
+    ProfileBuilder profile;
+    for (int i = 0; i < 75; ++i) profile.Action(MakeTitleAction(FormatText("A%d", i), "/o", "*"));
+    profile.Raw("action75", MakeTitleAction("Beyond", "/o", "*").ToString());
+    WriteWholeFile(Profile(), profile.Text());
+
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    ASSERT_EQ(dialog.m_actions.size(), 75u);
+    dialog.SaveSettings();
+    EXPECT_EQ(Stored("action74"), MakeTitleAction("A74", "/o", "*").ToString());
+}
+
+TEST_F(SettingsStoreTest, SaveWritesEveryKeyAndRemovedActionsLeaveNoTrace) {
+    StoreDialog dialog;
+    dialog.LoadSettings();
+    dialog.m_actions = {MakeTitleAction("One", "/o", "*").ToString(),
+                        MakeTitleAction("Two", "/o", "*").ToString()};
+    dialog.SaveSettings();
+    dialog.m_actions.pop_back();
+    dialog.logging = 1;
+    dialog.SaveSettings();
+
+    EXPECT_EQ(Stored("action01"), "");
+    EXPECT_EQ(Stored("logging"), "1");
+    EXPECT_EQ(Stored("tempPath"), "/var/tmp/");
+    size_t keys = 0;
+    for (const std::string& line : SplitLines(ReadWholeFile(Profile())))
+        keys += line.find('=') != std::string::npos;
+    EXPECT_EQ(keys, 81u);
+}
+
+TEST_F(SettingsStoreTest, LongActionTextsSurviveASaveAndALoad) {
+    CAction action = MakeTitleAction(std::string(3000, 'n'), std::string(3000, 'd'), "*");
+    action.SetOutputFilename(std::string(3000, 'f'));
+    StoreDialog saving;
+    saving.m_actions = {action.ToString()};
+    saving.SaveSettings();
+
+    StoreDialog loading;
+    loading.LoadSettings();
+    ASSERT_EQ(loading.m_actions.size(), 1u);
+    EXPECT_EQ(loading.m_actions[0], action.ToString());
+}
+
+}  // namespace
