@@ -1,0 +1,118 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "model/ProcessArguments.h"
+#include "platform/Platform.h"
+
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string WithTrailingSlash(const std::string& directory) {
+    if (directory.empty() || directory.back() == '/') return directory;
+    return directory + "/";
+}
+
+std::string HomeDirectory() {
+    std::string home = EnvironmentValue("HOME");
+    if (!home.empty()) return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
+
+// Only an absolute XDG_CONFIG_HOME counts; the base directory rules say to ignore others.
+std::string ConfigDirectory() {
+    const std::string configHome = EnvironmentValue("XDG_CONFIG_HOME");
+    if (!configHome.empty() && configHome.front() == '/') return WithTrailingSlash(configHome);
+    return WithTrailingSlash(HomeDirectory()) + ".config/";
+}
+
+long long MonotonicMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Taken while the program is being loaded, so the clock counts from the process's start.
+const long long g_startMilliseconds = MonotonicMilliseconds();
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+int CurrentProcessId() {
+    return static_cast<int>(getpid());
+}
+
+std::string GetSystemTempDirectory() {
+    const std::string directory = EnvironmentValue("TMPDIR");
+    return directory.empty() ? "/tmp/" : WithTrailingSlash(directory);
+}
+
+const char* PathSeparator() {
+    return "/";
+}
+
+std::string GetProfilePath() {
+    return ConfigDirectory() + GetApplicationTitle() + ".ini";
+}
+
+// The name carries an extension of its own, as on Windows, so replacing the extension of the
+// name never cuts into a directory whose name has a dot.
+bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name) {
+    const std::string suffix = ".tmp";
+    std::string pattern = WithTrailingSlash(directory) + prefix + "XXXXXX" + suffix;
+    const int fd = mkostemps(pattern.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    *name = pattern;
+    return true;
+}
+
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+    timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000};
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+long long ClockMilliseconds() {
+    return MonotonicMilliseconds() - g_startMilliseconds;
+}
+
+std::tm LocalTimeNow() {
+    const time_t now = time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+bool IsDisplayAvailable() {
+    return !EnvironmentValue("DISPLAY").empty() || !EnvironmentValue("WAYLAND_DISPLAY").empty();
+}
+
+void WriteConsoleMessage(const std::string& caption, const std::string& text) {
+    WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
+}

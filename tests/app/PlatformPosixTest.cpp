@@ -1,0 +1,159 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "TestSupport.h"
+#include "model/ProcessArguments.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// Sets or clears environment variables for one test and restores them afterwards.
+class EnvironmentOverride {
+public:
+    ~EnvironmentOverride() {
+        for (const auto& [name, value] : m_saved) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+    }
+
+    void Set(const std::string& name, const std::optional<std::string>& value) {
+        if (!m_saved.count(name)) {
+            const char* old = getenv(name.c_str());
+            m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> m_saved;
+};
+
+// Captures what is written to standard error while it lives.
+class StandardErrorCapture {
+public:
+    explicit StandardErrorCapture(const std::string& path) : m_saved(dup(STDERR_FILENO)) {
+        const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, STDERR_FILENO);
+        close(file);
+    }
+    ~StandardErrorCapture() {
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+    }
+
+private:
+    int m_saved;
+};
+
+}  // namespace
+
+class PlatformPosixTest : public ::testing::Test {
+protected:
+    EnvironmentOverride m_environment;
+    TempDir m_dir;
+};
+
+TEST_F(PlatformPosixTest, TempDirectoryComesFromTmpdirWithTrailingSlash) {
+    m_environment.Set("TMPDIR", "/var/scratch");
+    EXPECT_EQ(GetSystemTempDirectory(), "/var/scratch/");
+    m_environment.Set("TMPDIR", "/var/scratch/");
+    EXPECT_EQ(GetSystemTempDirectory(), "/var/scratch/");
+}
+
+TEST_F(PlatformPosixTest, TempDirectoryIsTmpWhenTmpdirIsUnsetOrEmpty) {
+    m_environment.Set("TMPDIR", std::nullopt);
+    EXPECT_EQ(GetSystemTempDirectory(), "/tmp/");
+    m_environment.Set("TMPDIR", "");
+    EXPECT_EQ(GetSystemTempDirectory(), "/tmp/");
+}
+
+TEST_F(PlatformPosixTest, ProfileLivesInXdgConfigHome) {
+    m_environment.Set("XDG_CONFIG_HOME", "/home/u/conf");
+    EXPECT_EQ(GetProfilePath(), "/home/u/conf/" + GetApplicationTitle() + ".ini");
+}
+
+TEST_F(PlatformPosixTest, ProfileFallsBackToDotConfigInHome) {
+    m_environment.Set("HOME", "/home/u");
+    m_environment.Set("XDG_CONFIG_HOME", std::nullopt);
+    EXPECT_EQ(GetProfilePath(), "/home/u/.config/" + GetApplicationTitle() + ".ini");
+    m_environment.Set("XDG_CONFIG_HOME", "relative/conf");
+    EXPECT_EQ(GetProfilePath(), "/home/u/.config/" + GetApplicationTitle() + ".ini");
+}
+
+TEST_F(PlatformPosixTest, TempFileNameIsANewEmptyFileWithThePrefix) {
+    std::set<std::string> names;
+    for (const std::string& directory : {m_dir.Path(), m_dir.Path() + "/"}) {
+        for (int i = 0; i < 3; ++i) {
+            std::string name;
+            ASSERT_TRUE(MakeTempFileName(directory, "mst", &name));
+            EXPECT_EQ(name.rfind(m_dir.Path() + "/mst", 0), 0u) << name;
+            EXPECT_TRUE(FileExists(name));
+            EXPECT_EQ(ReadWholeFile(name), "");
+            names.insert(name);
+        }
+    }
+    EXPECT_EQ(names.size(), 6u);
+}
+
+TEST_F(PlatformPosixTest, TempFileNameHasAnExtensionOfItsOwn) {
+    std::string name;
+    ASSERT_TRUE(MakeTempFileName(m_dir.Path(), "mst", &name));
+    const std::string fileName = name.substr(name.rfind('/') + 1);
+    EXPECT_NE(fileName.find('.'), std::string::npos) << fileName;
+}
+
+TEST_F(PlatformPosixTest, TempFileNameFailsInMissingDirectory) {
+    std::string name = "untouched";
+    EXPECT_FALSE(MakeTempFileName(m_dir.File("missing"), "mst", &name));
+    EXPECT_EQ(name, "untouched");
+}
+
+TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {
+    const std::string path = m_dir.File("gone.mpg");
+    WriteWholeFile(path, "x");
+    EXPECT_TRUE(RemoveFile(path));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(RemoveFile(path));
+}
+
+TEST_F(PlatformPosixTest, ClockAdvancesAcrossASleep) {
+    const long long before = ClockMilliseconds();
+    EXPECT_GE(before, 0);
+    SleepMilliseconds(30);
+    EXPECT_GE(ClockMilliseconds() - before, 30);
+}
+
+TEST_F(PlatformPosixTest, DisplayIsAvailableWithX11OrWayland) {
+    m_environment.Set("DISPLAY", std::nullopt);
+    m_environment.Set("WAYLAND_DISPLAY", "");
+    EXPECT_FALSE(IsDisplayAvailable());
+    m_environment.Set("DISPLAY", ":0");
+    EXPECT_TRUE(IsDisplayAvailable());
+    m_environment.Set("DISPLAY", "");
+    m_environment.Set("WAYLAND_DISPLAY", "wayland-0");
+    EXPECT_TRUE(IsDisplayAvailable());
+}
+
+TEST_F(PlatformPosixTest, ConsoleMessageIsOneLineOnStandardError) {
+    const std::string path = m_dir.File("stderr.txt");
+    {
+        StandardErrorCapture capture(path);
+        WriteConsoleMessage("PELKAR", "Missing --mpeg parameter");
+    }
+    EXPECT_EQ(ReadWholeFile(path), "PELKAR: Missing --mpeg parameter\n");
+}

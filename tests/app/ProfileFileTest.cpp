@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/IniText.h"
+#include "platform/ProfileFile.h"
+
+namespace {
+
+std::set<std::string> FileNamesIn(const std::string& directory) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+const char* const kSection = "PELKAR";
+const int kChildren = 8;
+const int kUpdatesPerChild = 30;
+
+std::string CounterKey(int child) {
+    return "child" + std::to_string(child);
+}
+
+int CounterValue(const std::string& text, int child) {
+    std::string value;
+    return FindIniValue(text, kSection, CounterKey(child), &value) ? std::stoi(value) : 0;
+}
+
+// A whole profile as the updaters write it: the section header first, a line end last.
+bool IsWholeProfile(const std::string& text) {
+    return text.empty() || (text.rfind("[PELKAR]\n", 0) == 0 && text.back() == '\n');
+}
+
+// Each update reads the child's counter from the file and writes it back one higher, so a
+// lost update shows as a counter short of the number of updates.
+int RunUpdater(const std::string& path, int child) {
+    const std::string padding(2000, static_cast<char>('a' + child));
+    bool sawTornFile = false;
+    for (int i = 0; i < kUpdatesPerChild; ++i) {
+        const bool replaced = UpdateProfileText(path, [&](const std::string& current) {
+            sawTornFile = sawTornFile || !IsWholeProfile(current);
+            const std::string next = std::to_string(CounterValue(current, child) + 1);
+            return SetIniValues(
+                current, kSection,
+                {{CounterKey(child), next}, {"padding" + CounterKey(child), padding}});
+        });
+        if (!replaced) return 1;
+    }
+    return sawTornFile ? 2 : 0;
+}
+
+}  // namespace
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    TempDir m_dir;
+    std::string m_path = m_dir.File("pelkar.ini");
+};
+
+TEST_F(ProfileFileTest, MissingFileReadsAsEmpty) {
+    EXPECT_EQ(ReadProfileText(m_path), "");
+}
+
+TEST_F(ProfileFileTest, UpdateSeesCurrentTextAndStoresResult) {
+    WriteWholeFile(m_path, "[PELKAR]\r\nk=1\r\n");
+    std::string seen;
+    ASSERT_TRUE(UpdateProfileText(m_path, [&](const std::string& current) {
+        seen = current;
+        return current + "j=2\r\n";
+    }));
+    EXPECT_EQ(seen, "[PELKAR]\r\nk=1\r\n");
+    EXPECT_EQ(ReadProfileText(m_path), "[PELKAR]\r\nk=1\r\nj=2\r\n");
+}
+
+TEST_F(ProfileFileTest, UpdateCreatesMissingFolders) {
+    const std::string path = m_dir.File("config/deeper/pelkar.ini");
+    ASSERT_TRUE(UpdateProfileText(path, [](const std::string&) { return "[PELKAR]\n"; }));
+    EXPECT_EQ(ReadWholeFile(path), "[PELKAR]\n");
+}
+
+TEST_F(ProfileFileTest, UpdateLeavesOnlyProfileAndLockFile) {
+    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "a\n"; }));
+    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string& t) { return t + "b\n"; }));
+    EXPECT_EQ(FileNamesIn(m_dir.Path()), (std::set<std::string>{"pelkar.ini", "pelkar.ini.lock"}));
+}
+
+TEST_F(ProfileFileTest, UpdateKeepsPermissionsOfReplacedFile) {
+    WriteWholeFile(m_path, "old\n");
+    ASSERT_EQ(chmod(m_path.c_str(), 0640), 0);
+    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "new\n"; }));
+    struct stat status {};
+    ASSERT_EQ(stat(m_path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(ProfileFileTest, UpdateFailsWhenFolderCannotBeMade) {
+    WriteWholeFile(m_dir.File("plain"), "");
+    bool called = false;
+    EXPECT_FALSE(UpdateProfileText(m_dir.File("plain/pelkar.ini"), [&](const std::string&) {
+        called = true;
+        return "x\n";
+    }));
+    EXPECT_FALSE(called);
+}
+
+TEST_F(ProfileFileTest, UnreadableProfileIsNeverReplaced) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    WriteWholeFile(m_path, "[PELKAR]\nprecious=1\n");
+    ASSERT_EQ(chmod(m_path.c_str(), 0200), 0);
+    EXPECT_FALSE(UpdateProfileText(m_path, [](const std::string&) { return "[PELKAR]\n"; }));
+    ASSERT_EQ(chmod(m_path.c_str(), 0600), 0);
+    EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\nprecious=1\n");
+}
+
+TEST_F(ProfileFileTest, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) {
+    std::vector<pid_t> children;
+    for (int child = 0; child < kChildren; ++child) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) _exit(RunUpdater(m_path, child));
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: an update failed, 2: a torn file was seen";
+    }
+    const std::string text = ReadProfileText(m_path);
+    EXPECT_TRUE(IsWholeProfile(text));
+    for (int child = 0; child < kChildren; ++child) {
+        EXPECT_EQ(CounterValue(text, child), kUpdatesPerChild) << "child " << child;
+    }
+}
