@@ -1,0 +1,130 @@
+#include "model/DVAFlags.h"
+
+#include <vector>
+
+#include "model/CommandLine.h"
+#include "model/StoredFields.h"
+#include "model/Text.h"
+#include "model/WildcardMatch.h"
+
+namespace {
+
+const char* const kFieldNames[DVAFieldCount] = {
+    "mpeg",  "title", "episode", "startdate", "starttime", "dur",  "showid",
+    "dname", "dcat",  "dchan",   "rname",     "rcat",      "rchan"};
+
+// Title goes first and showid before startdate: a field text that brings in a placeholder of a
+// later step has it replaced too, one of an earlier step stays literal.
+const EDVAField kPlaceholderOrder[DVAFieldCount] = {
+    FieldTitle, FieldMpeg, FieldEpisode, FieldShowId, FieldStartDate, FieldStartTime, FieldDur,
+    FieldDName, FieldDCat, FieldDChan,   FieldRName,  FieldRCat,      FieldRChan};
+
+const char* const kNullMarker = "<NULL>";
+
+EDVAField FieldAt(int index) {
+    return static_cast<EDVAField>(index);
+}
+
+// Every occurrence, scanning on after each inserted value so it is not scanned again.
+std::string ReplaceAll(const std::string& text, const std::string& placeholder,
+                       const std::string& value) {
+    std::string result = text;
+    std::string::size_type position = result.find(placeholder);
+    while (position != std::string::npos) {
+        result.replace(position, placeholder.size(), value);
+        position = result.find(placeholder, position + value.size());
+    }
+    return result;
+}
+
+}  // namespace
+
+const char* DVAFieldName(EDVAField field) {
+    return kFieldNames[field];
+}
+
+std::string DVAFieldOption(EDVAField field) {
+    return std::string("--") + kFieldNames[field];
+}
+
+std::string DVAFieldPlaceholder(EDVAField field) {
+    return std::string("%") + kFieldNames[field] + "%";
+}
+
+void CDVAFlags::SetText(EDVAField field, const std::string& text) {
+    m_texts[field] = Trim(text);
+}
+
+std::string CDVAFlags::GetDCat() const {
+    return Trim(m_texts[FieldDCat]);
+}
+
+std::string CDVAFlags::EncodeField(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    return trimmed.empty() ? kNullMarker : trimmed;
+}
+
+std::string CDVAFlags::DecodeField(const std::string& text) {
+    // The marker counts only when exact, before any trimming.
+    return text == kNullMarker ? std::string() : Trim(text);
+}
+
+void CDVAFlags::ParseCommandLine(const CCommandLine& commandLine) {
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        m_texts[i] = DecodeField(commandLine.GetOption(DVAFieldOption(FieldAt(i))));
+    }
+}
+
+std::string CDVAFlags::ToString() const {
+    const std::string separator = kStoredFieldSeparator;
+    std::string stored;
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        stored += std::to_string(m_flags[i]) + separator + EncodeField(m_texts[i]) + separator;
+    }
+    return stored;
+}
+
+void CDVAFlags::FromString(const std::string& stored) {
+    const std::vector<std::string> fields = SplitStoredFields(stored, 2 * DVAFieldCount);
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        m_flags[i] = DecimalValue(fields[2 * i]);
+        m_texts[i] = DecodeField(fields[2 * i + 1]);
+    }
+}
+
+bool CDVAFlags::IsValid() const {
+    bool anyOn = false;
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        if (m_flags[i] != 0) {
+            if (m_texts[i].empty()) {
+                return false;
+            }
+            anyOn = true;
+        }
+    }
+    return anyOn;
+}
+
+bool CDVAFlags::Matches(const CDVAFlags& recording) const {
+    if (!IsValid()) {
+        return false;
+    }
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        if (m_flags[i] != 0 && !WildcardMatch(recording.GetFieldText(FieldAt(i)), m_texts[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CDVAFlags::ReplacePlaceholders(const std::string& pattern) const {
+    std::string result = pattern;
+    for (EDVAField field : kPlaceholderOrder) {
+        result = ReplaceAll(result, DVAFieldPlaceholder(field), m_texts[field]);
+    }
+    return result;
+}
+
+std::string CDVAFlags::GetFieldText(EDVAField field) const {
+    return field == FieldDCat ? GetDCat() : GetText(field);
+}
