@@ -67,6 +67,33 @@ protected:
     std::unique_ptr<CStatusNotifier> m_statusNotifier;
     std::vector<std::string> m_actions;
 
+    // ---- Main window: the action list and its commands (src/ui/MainWindow.cpp) ----
+public:
+    // Rebuilds the list box from the action list, selects the row (none when it does not
+    // exist) and updates the buttons.
+    void FillActionList(int row);
+    // Enables the list buttons from the list's size and selection.
+    void UpdateButtons();
+
+    bool PreTranslateMessage(MSG* pMsg) override;
+    void OnSysCommand(unsigned nID, long lParam) override;
+    bool OnHelpInfo(HELPINFO* pHelpInfo) override;
+
+protected:
+    const std::vector<SMessageEntry>& GetMessageTable() const override;
+
+    void OnAdd();
+    void OnEdit();
+    void OnCopy();
+    void OnRemove();
+    void OnRemoveAll();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnConfiguration();
+    void OnCopyCommand();
+    void OnAbout();
+    // ---- End of the main window ----
+
 private:
     bool OpenLogFile();
     void ChooseRunMode();

@@ -1,10 +1,16 @@
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/PELKARApp.h"
 #include "model/ProcessArguments.h"
+#include "platform/WindowHost.h"
 
 int main(int argc, char** argv) {
     SetProcessArguments(std::vector<std::string>(argv, argv + argc));
-    return theApp.Run();
+    const std::unique_ptr<CWindowHost> windowHost = CreateWindowHost();
+    SetWindowHost(windowHost.get());
+    const int status = theApp.Run();
+    SetWindowHost(nullptr);
+    return status;
 }
