@@ -3,6 +3,7 @@
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "res/ProductInfo.h"
 #include "res/Resource.h"
 
 namespace {
@@ -51,7 +52,7 @@ void CPELKARDialog::InitInteractiveWindow() {
     if (!HasSystemMenu()) return;
     RemoveSystemMenuMaximize();
     AppendSystemMenuSeparator();
-    AppendSystemMenuItem(IDM_ABOUTBOX, "About PELKAR 0.5");
+    AppendSystemMenuItem(IDM_ABOUTBOX, kAboutCaption);
 }
 
 void CPELKARDialog::ChooseRunMode() {

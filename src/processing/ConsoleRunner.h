@@ -47,13 +47,40 @@ public:
     bool WaitForOutput(size_t knownLength, unsigned timeoutMilliseconds) const;
 
 private:
-    struct Child;  // the platform's pipes, process and reader state
+    struct Child;       // the platform's pipes and process watch
+    struct ReaderLink;  // what the runner and its reader thread share
 
-    void ReaderThreadProc();
+    enum class Wakeup { ChildEnded, StopRequested, TimedOut };
+    enum class PipeRead { Piece, EmptyForNow, Closed, Failed };
+
+    static void ReaderThreadProc(std::shared_ptr<ReaderLink> link);
+    static PipeRead DrainOutputPipe(ReaderLink& link);
+    static bool CallRunner(ReaderLink& link, void (CConsoleRunner::*receiver)(const std::string&),
+                           const std::string& text);
+    static void ReleaseHandles(ReaderLink& link);
+
+    int StartReader();
+    void EndReader();
+    void AbandonReader();
+    void WaitOutAbandonedReader();
+    void SetRunning(bool running);
     void Deliver(const std::string& text);
-    void ReleaseHandles();
 
-    std::unique_ptr<Child> m_child;
+    // The platform part. Errors are the system's codes; 0 means success.
+    static int LaunchChild(const std::string& commandLine, std::shared_ptr<Child>* child);
+    static Wakeup WaitForChildOrStop(Child& child, unsigned timeoutMilliseconds);
+    // One read of at most 255 bytes.
+    static PipeRead ReadOutputPiece(Child& child, std::string* piece);
+    static void SignalStop(Child& child);
+    static bool WriteToChild(Child& child, const std::string& text);
+    static void CloseChildInput(Child& child);
+
+    // The link of the reader thread that is running the calling code, if any.
+    static thread_local ReaderLink* s_threadLink;
+
+    std::shared_ptr<ReaderLink> m_link;
+    // A reader that ignored a stop request; it may still be inside a call into this runner.
+    std::shared_ptr<ReaderLink> m_abandonedLink;
     std::thread m_readerThread;
     std::atomic<bool> m_running{false};
     unsigned m_waitInterval = 100;

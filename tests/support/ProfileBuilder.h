@@ -1,6 +1,5 @@
 #pragma once
 
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -28,8 +27,8 @@ CAction MakeTitleAction(const std::string& name, const std::string& outputDirect
 std::vector<std::string> HostArguments(const std::string& recording, const std::string& title,
                                        const std::string& episode = "4");
 
-// The "time <pid>: " prefix that starts every log entry.
-const std::regex& LogPrefix();
+// The length of the "time <pid>: " prefix that starts every log entry; 0 when the line has none.
+size_t LogPrefixLength(const std::string& line);
 
 // The log's lines with the prefix removed (continuation lines stay as they are).
 std::vector<std::string> LogTexts(const std::string& logText);

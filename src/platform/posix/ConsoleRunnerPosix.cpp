@@ -1,0 +1,346 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "processing/CommandLineSplit.h"
+#include "processing/ConsoleRunner.h"
+
+// Every descriptor is made close-on-exec when it is created, so that no child started by any
+// thread of this process inherits one; a stray copy of a pipe's write end would keep a reader
+// from ever seeing the end of its child's output. Only the child's three standard streams are
+// handed on, by dup2 in the child.
+
+namespace {
+
+// The largest piece one read takes from the child's output.
+const size_t kPieceBytes = 255;
+
+const char* const kDefaultSearchPath = "/bin:/usr/bin";
+
+void CloseDescriptor(int* fd) {
+    if (*fd >= 0) {
+        close(*fd);
+        *fd = -1;
+    }
+}
+
+// What the runner and the child's reaper thread share: the child's end, the stop request, and
+// a pipe that wakes the reader for either. It is never read, so it stays readable once
+// written, like a manual-reset event.
+struct ChildWatch {
+    std::mutex lock;
+    std::condition_variable changed;
+    pid_t pid = 0;  // 0 until the fork; -1 when no child was made
+    bool ended = false;
+    bool stopRequested = false;
+    int wakeRead = -1;
+    int wakeWrite = -1;
+};
+
+// The caller holds the watch's lock. A full pipe is already readable, so a failed write loses
+// nothing.
+void WakeReader(ChildWatch& watch) {
+    if (watch.wakeWrite < 0) return;
+    const char byte = 1;
+    const ssize_t ignored = write(watch.wakeWrite, &byte, 1);
+    (void)ignored;
+}
+
+// Waits for the child and reaps it, whether or not a runner still watches it, so that no
+// child is left as a zombie; a child left running when its runner stops is reaped whenever
+// it ends.
+void* ReapChild(void* handedOver) {
+    std::unique_ptr<std::shared_ptr<ChildWatch>> owned(
+        static_cast<std::shared_ptr<ChildWatch>*>(handedOver));
+    ChildWatch& watch = **owned;
+    pid_t pid;
+    {
+        std::unique_lock<std::mutex> hold(watch.lock);
+        watch.changed.wait(hold, [&] { return watch.pid != 0; });
+        pid = watch.pid;
+    }
+    if (pid > 0) {
+        int status;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    std::lock_guard<std::mutex> hold(watch.lock);
+    watch.ended = true;
+    WakeReader(watch);
+    watch.changed.notify_all();
+    return nullptr;
+}
+
+// Started before the fork, so that no child can exist without a thread to reap it.
+int StartReaper(const std::shared_ptr<ChildWatch>& watch) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    auto* handedOver = new std::shared_ptr<ChildWatch>(watch);
+    pthread_t thread;
+    const int error = pthread_create(&thread, &attributes, ReapChild, handedOver);
+    pthread_attr_destroy(&attributes);
+    if (error != 0) delete handedOver;
+    return error;
+}
+
+void HandOverChild(ChildWatch& watch, pid_t pid) {
+    {
+        std::lock_guard<std::mutex> hold(watch.lock);
+        watch.pid = pid;
+    }
+    watch.changed.notify_all();
+}
+
+void WaitUntilReaped(ChildWatch& watch) {
+    std::unique_lock<std::mutex> hold(watch.lock);
+    watch.changed.wait(hold, [&] { return watch.ended; });
+}
+
+struct Pipe {
+    int read = -1;
+    int write = -1;
+
+    ~Pipe() {
+        CloseDescriptor(&read);
+        CloseDescriptor(&write);
+    }
+    int Create(int extraFlags) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC | extraFlags) != 0) return errno;
+        read = ends[0];
+        write = ends[1];
+        return 0;
+    }
+};
+
+int TakeDescriptor(int* fd) {
+    const int taken = *fd;
+    *fd = -1;
+    return taken;
+}
+
+// execvp's search, done before the fork: a name with a slash is taken as it is, any other is
+// looked up in the directories of PATH (an empty entry is the current directory).
+int FindProgram(const std::string& name, std::string* path) {
+    if (name.empty()) return ENOENT;
+    if (name.find('/') != std::string::npos) {
+        *path = name;
+        return 0;
+    }
+    const char* searchPath = std::getenv("PATH");
+    const std::string directories = searchPath ? searchPath : kDefaultSearchPath;
+    int error = ENOENT;
+    std::string::size_type start = 0;
+    for (;;) {
+        const std::string::size_type end = directories.find(':', start);
+        const std::string directory = directories.substr(start, end - start);
+        const std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
+        struct stat status;
+        if (stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            if (access(candidate.c_str(), X_OK) == 0) {
+                *path = candidate;
+                return 0;
+            }
+            error = EACCES;
+        }
+        if (end == std::string::npos) return error;
+        start = end + 1;
+    }
+}
+
+// Everything the child needs, made before the fork: after it, the child may only make
+// async-signal-safe calls.
+struct ExecPlan {
+    std::string path;
+    std::vector<std::string> arguments;
+    std::vector<char*> argv;
+    char** environment = nullptr;
+    sigset_t noSignals;
+};
+
+int MakeExecPlan(const std::string& commandLine, ExecPlan* plan) {
+    plan->arguments = SplitWindowsCommandLine(commandLine);
+    const int error =
+        FindProgram(plan->arguments.empty() ? std::string() : plan->arguments.front(), &plan->path);
+    if (error != 0) return error;
+    for (std::string& argument : plan->arguments) plan->argv.push_back(&argument[0]);
+    plan->argv.push_back(nullptr);
+    plan->environment = environ;
+    sigemptyset(&plan->noSignals);
+    return 0;
+}
+
+// Keeps a descriptor that is still to be moved onto 0, 1 or 2 from being overwritten there.
+int AboveStandardStreams(int fd) {
+    return fd > STDERR_FILENO ? fd : fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+}
+
+// In the forked child. Its own session stands in for a console of its own: the child gets no
+// terminal and no signal meant for ours. An exec failure goes back to the parent as errno
+// through the status pipe, which the exec closes on success.
+[[noreturn]] void BecomeChild(const ExecPlan& plan, int inputRead, int outputWrite,
+                              int statusWrite) {
+    sigprocmask(SIG_SETMASK, &plan.noSignals, nullptr);
+    setsid();
+    const int status = AboveStandardStreams(statusWrite);
+    const int input = AboveStandardStreams(inputRead);
+    const int output = AboveStandardStreams(outputWrite);
+    if (input >= 0 && output >= 0 && dup2(input, STDIN_FILENO) >= 0 &&
+        dup2(output, STDOUT_FILENO) >= 0 && dup2(output, STDERR_FILENO) >= 0) {
+        execve(plan.path.c_str(), plan.argv.data(), plan.environment);
+    }
+    const int error = errno;
+    const ssize_t ignored = write(status, &error, sizeof error);
+    (void)ignored;
+    _exit(127);
+}
+
+// 0 when the exec succeeded (the status pipe closed without a word).
+int ReadExecError(int statusRead) {
+    int error = 0;
+    ssize_t count;
+    do {
+        count = read(statusRead, &error, sizeof error);
+    } while (count < 0 && errno == EINTR);
+    return count == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::string::size_type written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        written += static_cast<std::string::size_type>(count);
+    }
+    return true;
+}
+
+// A write to a pipe whose reader has gone raises SIGPIPE at the writing thread, and by default
+// that ends the process. The signal is blocked for this thread during the write and, when the
+// write raised it, taken back; neither the process's disposition nor the one a child inherits
+// changes.
+bool WriteWithoutBrokenPipeSignal(int fd, const std::string& bytes) {
+    sigset_t brokenPipe, previousMask, pending;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &brokenPipe, &previousMask);
+    sigpending(&pending);
+    const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+    const bool written = WriteAll(fd, bytes);
+    if (!written && errno == EPIPE && !alreadyPending) {
+        const timespec noWait{0, 0};
+        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    return written;
+}
+
+}  // namespace
+
+struct CConsoleRunner::Child {
+    int inputWrite = -1;  // the runner's end of the child's standard input
+    int outputRead = -1;  // the runner's end of the child's standard output and error
+    std::shared_ptr<ChildWatch> watch = std::make_shared<ChildWatch>();
+
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        CloseDescriptor(&inputWrite);
+        CloseDescriptor(&outputRead);
+        std::lock_guard<std::mutex> hold(watch->lock);
+        CloseDescriptor(&watch->wakeRead);
+        CloseDescriptor(&watch->wakeWrite);
+    }
+};
+
+int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<Child>* launched) {
+    ExecPlan plan;
+    int error = MakeExecPlan(commandLine, &plan);
+    if (error != 0) return error;
+    auto child = std::make_shared<Child>();
+    Pipe output, input, status, wake;
+    if ((error = output.Create(0)) != 0 || (error = input.Create(0)) != 0 ||
+        (error = status.Create(0)) != 0 || (error = wake.Create(O_NONBLOCK)) != 0) {
+        return error;
+    }
+    // The reader drains without blocking; the child's end stays blocking.
+    if (fcntl(output.read, F_SETFL, fcntl(output.read, F_GETFL) | O_NONBLOCK) != 0) return errno;
+    child->watch->wakeRead = TakeDescriptor(&wake.read);
+    child->watch->wakeWrite = TakeDescriptor(&wake.write);
+    if ((error = StartReaper(child->watch)) != 0) return error;
+
+    const pid_t pid = fork();
+    if (pid == 0) BecomeChild(plan, input.read, output.write, status.write);
+    error = pid < 0 ? errno : 0;
+    HandOverChild(*child->watch, pid < 0 ? -1 : pid);
+    if (error != 0) return error;
+
+    CloseDescriptor(&output.write);
+    CloseDescriptor(&input.read);
+    CloseDescriptor(&status.write);
+    if ((error = ReadExecError(status.read)) != 0) {
+        WaitUntilReaped(*child->watch);
+        return error;
+    }
+    child->outputRead = TakeDescriptor(&output.read);
+    child->inputWrite = TakeDescriptor(&input.write);
+    *launched = std::move(child);
+    return 0;
+}
+
+CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child,
+                                                          unsigned timeoutMilliseconds) {
+    // Output wakes the wait as well, so that it is read at once rather than after the time-out.
+    pollfd watched[2] = {{child.outputRead, POLLIN, 0}, {child.watch->wakeRead, POLLIN, 0}};
+    poll(watched, 2, static_cast<int>(timeoutMilliseconds));
+    std::lock_guard<std::mutex> hold(child.watch->lock);
+    if (child.watch->ended) return Wakeup::ChildEnded;
+    if (child.watch->stopRequested) return Wakeup::StopRequested;
+    return Wakeup::TimedOut;
+}
+
+CConsoleRunner::PipeRead CConsoleRunner::ReadOutputPiece(Child& child, std::string* piece) {
+    char buffer[kPieceBytes];
+    ssize_t count;
+    do {
+        count = read(child.outputRead, buffer, sizeof buffer);
+    } while (count < 0 && errno == EINTR);
+    if (count > 0) {
+        piece->assign(buffer, static_cast<size_t>(count));
+        return PipeRead::Piece;
+    }
+    if (count == 0) return PipeRead::Closed;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? PipeRead::EmptyForNow : PipeRead::Failed;
+}
+
+void CConsoleRunner::SignalStop(Child& child) {
+    std::lock_guard<std::mutex> hold(child.watch->lock);
+    child.watch->stopRequested = true;
+    WakeReader(*child.watch);
+}
+
+bool CConsoleRunner::WriteToChild(Child& child, const std::string& text) {
+    return child.inputWrite >= 0 && WriteWithoutBrokenPipeSignal(child.inputWrite, text);
+}
+
+void CConsoleRunner::CloseChildInput(Child& child) {
+    CloseDescriptor(&child.inputWrite);
+}

@@ -1,0 +1,163 @@
+// standin_rtvedit: takes RTVEdit's place in tests. Started without arguments, it reads from
+// its standard input a first line "T<output path>" and then the text standin_evtdump prints:
+//   EVTDUMP standin
+//   source <the recording>
+//   cut <start> <end>        byte offsets into the recording, <end> excluded
+//   END
+// It stops reading after the line "END" (taking whatever has already arrived behind it), at
+// the end of the input, or when nothing has come for STANDIN_RTVEDIT_IDLE_MS milliseconds
+// (default 2000); it never waits for its input to be closed. Then it writes the output file:
+// the recording without the cut ranges; and beside it, named like the output with its
+// extension (from the last ".") replaced, an index "<output>.ndx" and an event list
+// "<output>.evt" holding the cut lines. On standard output it reports
+// "RTVEdit standin: wrote <output path> (<bytes> bytes, <cuts> cuts)"; status 0.
+// Without a first line "T...", without a readable recording, or when the output cannot be
+// written, it prints "rtvedit: <reason>" on standard error and ends with status 1.
+//
+// Environment:
+//   STANDIN_RECORD           appends its arguments there, argv[0] first, one per line, then
+//                            the line "stdin:", the input as received (followed by a line feed
+//                            when it does not end with one), then the line "----- end -----"
+//   STANDIN_RTVEDIT_IDLE_MS  the idle time-out above
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const char* const kRecordEnd = "----- end -----";
+
+struct EditList {
+    std::string output;
+    std::string recording;
+    std::vector<std::pair<long, long>> cuts;
+};
+
+void WriteText(int fd, const std::string& text) {
+    std::string::size_type written = 0;
+    while (written < text.size()) {
+        const ssize_t count = write(fd, text.data() + written, text.size() - written);
+        if (count <= 0) return;
+        written += static_cast<std::string::size_type>(count);
+    }
+}
+
+void Record(int argc, char** argv, const std::string& input) {
+    const char* record = std::getenv("STANDIN_RECORD");
+    if (!record || !*record) return;
+    std::string text;
+    for (int i = 0; i < argc; ++i) text += std::string(argv[i]) + "\n";
+    text += "stdin:\n" + input;
+    if (input.empty() || input.back() != '\n') text += "\n";
+    text += std::string(kRecordEnd) + "\n";
+    const int fd = open(record, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    WriteText(fd, text);
+    close(fd);
+}
+
+bool HasEndLine(const std::string& input) {
+    const std::string::size_type firstLineEnd = input.find('\n');
+    return firstLineEnd != std::string::npos &&
+           input.find("\nEND\n", firstLineEnd) != std::string::npos;
+}
+
+// Appends what arrives within the wait; false at the end of the input or after the wait.
+bool ReadMore(std::string* input, int waitMilliseconds) {
+    pollfd in{STDIN_FILENO, POLLIN, 0};
+    if (poll(&in, 1, waitMilliseconds) <= 0) return false;
+    char buffer[4096];
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count <= 0) return false;
+    input->append(buffer, static_cast<size_t>(count));
+    return true;
+}
+
+std::string ReadInput() {
+    const char* idleSetting = std::getenv("STANDIN_RTVEDIT_IDLE_MS");
+    const int idle = idleSetting && *idleSetting ? std::atoi(idleSetting) : 2000;
+    std::string input;
+    while (!HasEndLine(input) && ReadMore(&input, idle)) {
+    }
+    while (ReadMore(&input, 0)) {
+    }
+    return input;
+}
+
+bool ParseInput(const std::string& input, EditList* edits) {
+    std::istringstream lines(input);
+    std::string line;
+    if (!std::getline(lines, line) || line.empty() || line[0] != 'T') return false;
+    edits->output = line.substr(1);
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string keyword;
+        words >> keyword;
+        long start = 0, end = 0;
+        if (keyword == "source") {
+            std::getline(words >> std::ws, edits->recording);
+        } else if (keyword == "cut" && words >> start >> end) {
+            edits->cuts.emplace_back(start, end);
+        }
+    }
+    return true;
+}
+
+bool IsCut(const EditList& edits, long offset) {
+    return std::any_of(edits.cuts.begin(), edits.cuts.end(), [&](const std::pair<long, long>& cut) {
+        return offset >= cut.first && offset < cut.second;
+    });
+}
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    const std::string::size_type dot = path.rfind('.');
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+}
+
+int Fail(const std::string& reason) {
+    WriteText(STDERR_FILENO, "rtvedit: " + reason + "\n");
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string input = ReadInput();
+    Record(argc, argv, input);
+    EditList edits;
+    if (!ParseInput(input, &edits)) return Fail("expected \"T<output path>\" as the first line");
+    std::ifstream in(edits.recording, std::ios::binary);
+    if (edits.recording.empty() || !in) {
+        return Fail("cannot read recording '" + edits.recording + "'");
+    }
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    const std::string recording = whole.str();
+    std::string stripped;
+    for (long offset = 0; offset < static_cast<long>(recording.size()); ++offset) {
+        if (!IsCut(edits, offset)) stripped += recording[static_cast<size_t>(offset)];
+    }
+    std::ofstream out(edits.output, std::ios::binary | std::ios::trunc);
+    if (!(out << stripped)) return Fail("cannot write '" + edits.output + "'");
+    out.close();
+    std::string cutLines;
+    for (const auto& cut : edits.cuts) {
+        cutLines += "cut " + std::to_string(cut.first) + " " + std::to_string(cut.second) + "\n";
+    }
+    std::ofstream(WithExtension(edits.output, ".ndx"))
+        << "RTVEDIT standin index\nbytes " << stripped.size() << "\n";
+    std::ofstream(WithExtension(edits.output, ".evt")) << cutLines;
+    WriteText(STDOUT_FILENO, "RTVEdit standin: wrote " + edits.output + " (" +
+                                 std::to_string(stripped.size()) + " bytes, " +
+                                 std::to_string(edits.cuts.size()) + " cuts)\n");
+    return 0;
+}
