@@ -1,0 +1,18 @@
+#include "processing/QuotedArgument.h"
+
+std::string QuotedArgument(const std::string& path) {
+    std::string quoted = "\"";
+    std::string::size_type backslashes = 0;
+    for (char c : path) {
+        if (c == '\\') {
+            ++backslashes;
+        } else {
+            if (c == '"') quoted.append(backslashes + 1, '\\');
+            backslashes = 0;
+        }
+        quoted += c;
+    }
+    quoted.append(backslashes, '\\');
+    quoted += '"';
+    return quoted;
+}
