@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libnotify-dev libwxgtk3.2-dev
   ffmpeg
+  dbus-daemon
   xvfb xauth xdotool imagemagick
 )
 
