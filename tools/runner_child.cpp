@@ -28,16 +28,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "StandInSupport.h"
 
-void WriteText(int fd, const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
-}
+namespace {
 
 std::string Pattern(size_t length) {
     std::string bytes;

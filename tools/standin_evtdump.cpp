@@ -23,30 +23,9 @@
 #include <sstream>
 #include <string>
 
+#include "StandInSupport.h"
+
 namespace {
-
-const char* const kRecordEnd = "----- end -----";
-
-void WriteText(int fd, const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
-}
-
-void RecordArguments(int argc, char** argv) {
-    const char* record = std::getenv("STANDIN_RECORD");
-    if (!record || !*record) return;
-    std::string text;
-    for (int i = 0; i < argc; ++i) text += std::string(argv[i]) + "\n";
-    text += std::string(kRecordEnd) + "\n";
-    const int fd = open(record, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    WriteText(fd, text);
-    close(fd);
-}
 
 bool Exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
@@ -80,7 +59,7 @@ std::string CutLines(std::istream& events) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    RecordArguments(argc, argv);
+    AppendRecord(argc, argv);
     const char* mode = std::getenv("STANDIN_EVTDUMP_MODE");
     if (mode && std::string(mode) == "silent") return 0;
     if (argc != 2) {

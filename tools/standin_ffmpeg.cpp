@@ -40,9 +40,10 @@
 #include <thread>
 #include <vector>
 
+#include "StandInSupport.h"
+
 namespace {
 
-const char* const kRecordEnd = "----- end -----";
 const double kFramesPerSecond = 29.97;
 
 const std::vector<std::string> kAudioOptions = {"-acodec", "mp3", "-ac",   "2",    "-ab",
@@ -75,19 +76,6 @@ void Say(const std::string& text) {
 
 void Pause(long milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
-void RecordArguments(int argc, char** argv) {
-    const char* record = std::getenv("STANDIN_RECORD");
-    if (!record || !*record) return;
-    std::string text;
-    for (int i = 0; i < argc; ++i) text += std::string(argv[i]) + "\n";
-    text += std::string(kRecordEnd) + "\n";
-    const int fd = open(record, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    const ssize_t ignored = write(fd, text.data(), text.size());
-    (void)ignored;
-    close(fd);
 }
 
 bool MatchesFrom(const std::vector<std::string>& arguments, size_t start,
@@ -196,7 +184,7 @@ void PrintProgress(const Request& request, long total) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    RecordArguments(argc, argv);
+    AppendRecord(argc, argv);
     PrintBanner();
     Request request;
     if (!ParseRequest(std::vector<std::string>(argv + 1, argv + argc), &request)) {

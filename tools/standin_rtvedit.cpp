@@ -32,38 +32,15 @@
 #include <utility>
 #include <vector>
 
-namespace {
+#include "StandInSupport.h"
 
-const char* const kRecordEnd = "----- end -----";
+namespace {
 
 struct EditList {
     std::string output;
     std::string recording;
     std::vector<std::pair<long, long>> cuts;
 };
-
-void WriteText(int fd, const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
-}
-
-void Record(int argc, char** argv, const std::string& input) {
-    const char* record = std::getenv("STANDIN_RECORD");
-    if (!record || !*record) return;
-    std::string text;
-    for (int i = 0; i < argc; ++i) text += std::string(argv[i]) + "\n";
-    text += "stdin:\n" + input;
-    if (input.empty() || input.back() != '\n') text += "\n";
-    text += std::string(kRecordEnd) + "\n";
-    const int fd = open(record, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    WriteText(fd, text);
-    close(fd);
-}
 
 bool HasEndLine(const std::string& input) {
     const std::string::size_type firstLineEnd = input.find('\n');
@@ -132,7 +109,9 @@ int Fail(const std::string& reason) {
 
 int main(int argc, char** argv) {
     const std::string input = ReadInput();
-    Record(argc, argv, input);
+    std::string received = "stdin:\n" + input;
+    if (input.empty() || input.back() != '\n') received += "\n";
+    AppendRecord(argc, argv, received);
     EditList edits;
     if (!ParseInput(input, &edits)) return Fail("expected \"T<output path>\" as the first line");
     std::ifstream in(edits.recording, std::ios::binary);

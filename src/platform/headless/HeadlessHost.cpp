@@ -6,17 +6,6 @@
 
 namespace {
 
-int AnswerThatChangesNothing(unsigned style) {
-    switch (style & 0x0F) {
-        case MB_YESNO:
-            return IDNO;
-        case MB_OKCANCEL:
-            return IDCANCEL;
-        default:
-            return IDOK;
-    }
-}
-
 template <class TAnswer>
 TAnswer TakeFront(std::deque<TAnswer>& queue) {
     if (queue.empty()) return TAnswer();

@@ -9,8 +9,16 @@
 
 namespace {
 
-// The answer of a box nobody can see: the one that changes nothing.
-int UnseenAnswer(unsigned style) {
+
+constexpr std::size_t kPathBufferSize = 260;
+
+bool FitsPathBuffer(const std::string& path) {
+    return path.size() < kPathBufferSize;
+}
+
+}  // namespace
+
+int AnswerThatChangesNothing(unsigned style) {
     switch (style & 0x0F) {
         case MB_YESNO:
             return IDNO;
@@ -20,14 +28,6 @@ int UnseenAnswer(unsigned style) {
             return IDOK;
     }
 }
-
-constexpr std::size_t kPathBufferSize = 260;
-
-bool FitsPathBuffer(const std::string& path) {
-    return path.size() < kPathBufferSize;
-}
-
-}  // namespace
 
 CDialog::CDialog(int templateId, CDialog* parent) : m_templateId(templateId), m_parent(parent) {}
 
@@ -108,7 +108,7 @@ int CDialog::MessageBox(const std::string& text, const std::string& caption, uns
         if (answer != 0) return answer;
     }
     WriteConsoleMessage(title, text);
-    return UnseenAnswer(style);
+    return AnswerThatChangesNothing(style);
 }
 
 CDialog* CDialog::GetOwner() const {

@@ -22,6 +22,9 @@ enum : unsigned {
     MB_ICONINFORMATION = 0x40
 };
 
+// The answer of a message box nobody sees: the one that changes nothing (OK, No or Cancel).
+int AnswerThatChangesNothing(unsigned style);
+
 enum : unsigned { WM_KEYDOWN = 0x0100 };
 
 // Key codes. Letters and digits are their upper-case ASCII codes ('A', '7').
