@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Shows PELKAR at work: builds everything, makes a short TV-like recording and runs build/pelkar
+# on it twice, the way the DVArchive host would after a download. The first run matches an
+# audio-only action (an mp3), the second only a two-pass video action after it (an mp4).
+# Everything it makes stays under sample/; the user's own profile is not touched. Re-runnable.
+#
+#   scripts/sample.sh              install what is missing, build, run the sample
+#   scripts/sample.sh --no-build   run the sample with the programs already built
+#
+# Environment: PELKAR_BIN_DIR (where pelkar and pelkar-ffmpeg are, default build/),
+# PELKAR_SAMPLE_DIR (default sample/), PELKAR_SAMPLE_SECONDS (recording length, default 22).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+case "${1:-}" in
+  "") "$root/scripts/install-deps.sh" && "$root/scripts/build.sh" ;;
+  --no-build) ;;
+  *) echo "usage: $0 [--no-build]" >&2 && exit 2 ;;
+esac
+
+bin_dir="$(cd "${PELKAR_BIN_DIR:-$root/build}" && pwd)"
+mkdir -p "${PELKAR_SAMPLE_DIR:-$root/sample}"
+sample_dir="$(cd "${PELKAR_SAMPLE_DIR:-$root/sample}" && pwd)"
+seconds="${PELKAR_SAMPLE_SECONDS:-22}"
+for program in pelkar pelkar-ffmpeg; do
+  [ -x "$bin_dir/$program" ] || { echo "$0: $bin_dir/$program is missing" >&2 && exit 1; }
+done
+
+recording="$sample_dir/recording.mpg"
+config_dir="$sample_dir/config"
+out_dir="$sample_dir/out"
+temp_dir="$sample_dir/tmp"
+log_file="$sample_dir/pelkar.log"
+
+# A recording as a TV card writes it: an MPEG-2 program stream with MPEG audio. It is kept
+# between runs unless its length changes.
+if [ "$(cat "$sample_dir/recording.seconds" 2>/dev/null)" != "$seconds" ] || [ ! -s "$recording" ]; then
+  ffmpeg -nostdin -loglevel error -y \
+    -f lavfi -i "testsrc2=duration=$seconds:size=720x480:rate=30000/1001" \
+    -f lavfi -i "sine=frequency=440:duration=$seconds:sample_rate=48000" \
+    -c:v mpeg2video -b:v 5M -c:a mp2 -b:a 192k -ac 2 -f vob "$recording"
+  echo "$seconds" >"$sample_dir/recording.seconds"
+fi
+
+# One stored action: name, output directory, template, audio only, strip commercials, two
+# pass, remove source, then the filter: thirteen flag and pattern pairs (mpeg, title,
+# episode, startdate, starttime, dur, showid, dname, dcat, dchan, rname, rcat, rchan).
+action_text() {
+  local name="$1" audio_only="$2" two_pass="$3" filter_entry="$4" pattern="$5"
+  local text="$name||$out_dir||%title%||$audio_only||0||$two_pass||0|||" entry
+  for entry in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
+    if [ "$entry" -eq "$filter_entry" ]; then
+      text+="1||$pattern||"
+    else
+      text+="0||<NULL>||"
+    fi
+  done
+  printf '%s' "$text"
+}
+
+# The profile reader drops one pair of enclosing quotes, so a quoted path needs two.
+ffmpeg_path="$bin_dir/pelkar-ffmpeg"
+case "$ffmpeg_path" in *" "*) ffmpeg_path="\"\"$ffmpeg_path\"\"" ;; esac
+
+rm -rf "$config_dir" "$out_dir" "$temp_dir" "$log_file"
+mkdir -p "$config_dir" "$out_dir" "$temp_dir"
+{
+  echo "[PELKAR]"
+  echo "action00=$(action_text "Sample radio as mp3" 1 0 1 "Radio*")"
+  echo "action01=$(action_text "Sample video as mp4" 0 1 1 "*")"
+  echo "rtvEditPath=rtvedit"
+  echo "evtDumpPath=evtdump"
+  echo "ffmpegPath=$ffmpeg_path"
+  echo "tempPath=$temp_dir/"
+  echo "logging=1"
+  echo "loggingPath=$log_file"
+} >"$config_dir/pelkar.ini"
+
+# The host's post-download command: all thirteen options, each with its value.
+run_pelkar() {
+  local title="$1" episode="$2" category="$3"
+  XDG_CONFIG_HOME="$config_dir" "$bin_dir/pelkar" --mpeg "$recording" --title "$title" \
+    --episode "$episode" --startdate 2011-03-07 --starttime 13:00 --dur 30 --showid 1001 \
+    --dname "Sample Box" --dcat "$category" --dchan 7 --rname "Sample Box" \
+    --rcat "$category" --rchan 7
+}
+
+echo "Converting $recording for the audio action..."
+run_pelkar "Radio Play" "Pilot" "Drama"
+echo "Converting $recording for the video action (two passes)..."
+run_pelkar "Late Movie" "1" "Movie"
+
+mp3="$out_dir/Radio Play.mp3"
+mp4="$out_dir/Late Movie.mp4"
+status=0
+for file in "$mp3" "$mp4"; do
+  [ -s "$file" ] || { echo "$0: $file was not written; see the log" >&2 && status=1; }
+done
+
+echo
+echo "mp3: $mp3"
+echo "mp4: $mp4"
+echo "log: $log_file"
+exit "$status"
