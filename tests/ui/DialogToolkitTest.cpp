@@ -59,7 +59,6 @@ public:
         ++viewsAsked;
         return nullptr;
     }
-    int MessageBox(const std::string&, const std::string&, unsigned) override { return 0; }
     int viewsAsked = 0;
 };
 

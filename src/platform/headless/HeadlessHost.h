@@ -58,7 +58,7 @@ public:
     const std::vector<std::string>& OpenedAddresses() const { return m_openedAddresses; }
 
     std::unique_ptr<CDialogView> CreateView(CDialog& dialog) override;
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned style);
 
 private:
     class CView;

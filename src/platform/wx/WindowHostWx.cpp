@@ -6,9 +6,7 @@
 
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
-#include "platform/WindowHost.h"
 #include "platform/wx/DialogViewWx.h"
-#include "platform/wx/MessageBoxWx.h"
 #include "ui/toolkit/Dialog.h"
 
 namespace {
@@ -43,14 +41,4 @@ bool CWxWindowHost::Start() {
 std::unique_ptr<CDialogView> CWxWindowHost::CreateView(CDialog& dialog) {
     if (!Start()) return nullptr;
     return std::make_unique<CWxDialogView>(dialog, OwnerWindowOf(dialog));
-}
-
-int CWxWindowHost::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
-    if (!Start()) return 0;
-    return ShowMessageBoxWx(nullptr, text, caption, style);
-}
-
-std::unique_ptr<CWindowHost> CreateWindowHost() {
-    if (!IsDisplayAvailable()) return nullptr;
-    return std::make_unique<CWxWindowHost>();
 }

@@ -18,7 +18,6 @@ public:
     bool Start();
 
     std::unique_ptr<CDialogView> CreateView(CDialog& dialog) override;
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
 
 private:
     enum class EToolkitState { NotStarted, Running, Unavailable };

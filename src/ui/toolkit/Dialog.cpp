@@ -103,10 +103,8 @@ bool CDialog::OnHelpInfo(HELPINFO*) {
 int CDialog::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
     const std::string title = caption.empty() ? GetApplicationTitle() : caption;
     if (m_view) return m_view->MessageBox(text, title, style);
-    if (CWindowHost* host = GetWindowHost()) {
-        const int answer = host->MessageBox(text, title, style);
-        if (answer != 0) return answer;
-    }
+    // Before the window exists a box becomes a line on standard error, so a run without a
+    // window never waits for a click nor loads the window toolkit.
     WriteConsoleMessage(title, text);
     return AnswerThatChangesNothing(style);
 }

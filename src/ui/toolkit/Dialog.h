@@ -117,8 +117,8 @@ public:
     virtual bool OnHelpInfo(HELPINFO* pHelpInfo);
 
     // A message box owned by this dialog. Without a caption the application's title is used.
-    // Without a window host that can show it, it becomes one line "CAPTION: TEXT" on standard
-    // error and answers OK, or No to a question.
+    // While the dialog has no window it becomes one line "CAPTION: TEXT" on standard error and
+    // answers OK, or No to a question.
     int MessageBox(const std::string& text, const std::string& caption = std::string(),
                    unsigned style = MB_OK);
 

@@ -66,9 +66,6 @@ public:
 
     // A view for the dialog, or null when no window can be shown (no display).
     virtual std::unique_ptr<CDialogView> CreateView(CDialog& dialog) = 0;
-    // A message box shown while the dialog has no window yet (before or without its modal
-    // run). Returns the answer, or 0 when no box can be shown.
-    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
 };
 
 // Registers the host (null: none); the caller keeps it alive while it is registered.
