@@ -3,6 +3,7 @@
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/StopRequest.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -62,11 +63,11 @@ void CPELKARDialog::ChooseRunMode() {
         if (!m_commandLine.GetOption("--mpeg").empty()) {
             ProcessActions();
         } else {
-            m_commandLineUnusable = true;
+            m_exitStatus = 2;
             MessageBox("Missing --mpeg parameter");
         }
     } else {
-        m_commandLineUnusable = true;
+        m_exitStatus = 2;
         MessageBox("Invalid --mpeg parameter");
     }
 }
@@ -84,7 +85,10 @@ bool CPELKARDialog::OpenLogFile() {
     return true;
 }
 
+// While the action runs, a request to stop the program ends the running tool and lets the
+// action clean up after itself; the program then ends with 128 + the signal's number.
 void CPELKARDialog::ProcessActions() {
+    const CStopRequestWatch stopRequests;
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
     for (const std::string& stored : m_actions) {
@@ -93,7 +97,8 @@ void CPELKARDialog::ProcessActions() {
         Log("ProcessActions(): Processing action: " + action.GetName());
         if (action.IsValid() && action.GetFilter().Matches(recording)) {
             Log("ProcessActions(): Filter match found!");
-            RunAction(action, recording);
+            if (!RunAction(action, recording)) m_exitStatus = 1;
+            if (StopRequestSignal() != 0) m_exitStatus = 128 + StopRequestSignal();
             return;
         }
     }
