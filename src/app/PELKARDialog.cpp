@@ -29,6 +29,7 @@ CPELKARDialog::~CPELKARDialog() {
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     LoadSettings();
+    if (!m_profileError.empty()) MessageBox(m_profileError, std::string(), MB_ICONSTOP);
     if (GetProcessArgumentCount() <= 1) {
         InitInteractiveWindow();
         return true;
@@ -60,7 +61,10 @@ void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help")) {
         MessageBox("HELP", "PELKAR");
     } else if (m_commandLine.HasOption("--mpeg")) {
-        if (!m_commandLine.GetOption("--mpeg").empty()) {
+        if (!m_profileError.empty()) {
+            // Without its actions the run cannot tell what the user wanted done.
+            m_exitStatus = 1;
+        } else if (!m_commandLine.GetOption("--mpeg").empty()) {
             ProcessActions();
         } else {
             m_exitStatus = 2;

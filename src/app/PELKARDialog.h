@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StoredSettings.h"
 #include "model/CommandLine.h"
 #include "platform/AppendFile.h"
 #include "platform/StatusNotifier.h"
@@ -115,5 +116,12 @@ private:
                     const CConsoleRunner& runner);
     bool HasOutputFile(const std::string& stage, const std::string& path);
 
+    SStoredSettings CurrentSettings() const;
+    void ApplySettings(const SStoredSettings& settings);
+
     int m_exitStatus = 0;
+    // What the profile held at the last load or save, to tell whether anything has changed.
+    SStoredSettings m_savedSettings;
+    // Why the profile could not be read; empty when it could.
+    std::string m_profileError;
 };

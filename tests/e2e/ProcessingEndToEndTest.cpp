@@ -76,12 +76,12 @@ protected:
                            .Text());
     }
 
-    void Run(const std::map<std::string, std::string>& toolSettings = {}) {
+    void Run(const std::map<std::string, std::string>& toolSettings = {}, int exitStatus = 0) {
         std::map<std::string, std::string> environment = toolSettings;
         environment["XDG_CONFIG_HOME"] = home.Path();
         environment["STANDIN_RECORD"] = Record();
         const ProcessResult result = RunProgram(HostArguments(Recording(), kTitle), environment);
-        EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+        EXPECT_EQ(result.exitStatus, exitStatus) << result.standardError;
     }
 
     // The log entries of the action's run: from the first action tried to the end.
@@ -145,12 +145,17 @@ std::string VideoCommand(const std::string& source, const std::string& destinati
 
 std::vector<std::string> VideoEntries(const std::string& source, const std::string& recording,
                                       const std::string& destination, const std::string& pass,
-                                      const std::string& output) {
-    return {"ProcessVideo(): csAction=Archive, csMpeg=" + recording + ", csSource=" + source +
-                ", csDest=" + destination + ", iPass=" + (pass.empty() ? "0" : pass),
-            "ProcessVideo(): Executing command: " + VideoCommand(source, destination, pass),
-            "ProcessVideo(): FFMPEG Output:\n\n\n" + output,
-            "ProcessVideo(): Completed processing video."};
+                                      const std::string& output,
+                                      const std::vector<std::string>& toolEnd = {
+                                          "ProcessVideo(): FFMPEG exited with status 0."}) {
+    std::vector<std::string> entries = {
+        "ProcessVideo(): csAction=Archive, csMpeg=" + recording + ", csSource=" + source +
+            ", csDest=" + destination + ", iPass=" + (pass.empty() ? "0" : pass),
+        "ProcessVideo(): Executing command: " + VideoCommand(source, destination, pass),
+        "ProcessVideo(): FFMPEG Output:\n\n\n" + output};
+    entries.insert(entries.end(), toolEnd.begin(), toolEnd.end());
+    entries.push_back("ProcessVideo(): Completed processing video.");
+    return entries;
 }
 
 std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
@@ -162,7 +167,10 @@ std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> 
 
 const std::vector<std::string> kMatch = {"ProcessActions(): Processing action: Archive",
                                          "ProcessActions(): Filter match found!"};
-const std::vector<std::string> kEnd = {"~CPELKARDialog(): PELKAR terminating."};
+const std::vector<std::string> kEnd = {"RunAction(): Action succeeded.",
+                                       "~CPELKARDialog(): PELKAR terminating."};
+const std::vector<std::string> kFailedEnd = {"RunAction(): Action failed.",
+                                             "~CPELKARDialog(): PELKAR terminating."};
 
 TEST_F(ProcessingTest, AudioActionConvertsTheRecordingToMp3) {
     WriteProfile({1, 0, 0});
@@ -196,6 +204,7 @@ TEST_F(ProcessingTest, AudioActionConvertsTheRecordingToMp3) {
                            ", csSource=" + Recording() + ", csDest=" + Destination(".mp3"),
                        "ProcessAudio(): Executing command: " + command,
                        "ProcessAudio(): FFMPEG Output:\n\n\n" + OutputOf(call),
+                       "ProcessAudio(): FFMPEG exited with status 0.",
                        "ProcessAudio(): Completed processing audio."},
                       kEnd}));
 }
@@ -271,38 +280,46 @@ TEST_F(ProcessingTest, StrippedCopyIsConvertedAndOnlyItsFilesAreDeleted) {
                            ", csSource=" + Recording() + ", csDest=" + stripped,
                        "StripCommercials(): Executing command: " + ToolPath("standin_evtdump") +
                            " \"" + home.File("rec/show.evt") + "\"",
+                       "StripCommercials(): EVTDump exited with status 0.",
                        "StripCommercials(): rtvedit command: \n\n" + rtvEditInput,
                        "StripCommercials(): output: " + rtvEditReport,
+                       "StripCommercials(): RTVEdit exited with status 0.",
                        "StripCommercials(): Completed stripping commercials"},
                       VideoEntries(stripped, Recording(), Destination(".mp4"), "", videoOutput),
                       kEnd}));
 }
 
-TEST_F(ProcessingTest, MissingTranscoderIsLoggedAndTheRunEnds) {
+TEST_F(ProcessingTest, MissingTranscoderIsLoggedAndTheRunFails) {
     WriteProfile({1, 0, 0}, home.File("no-such-ffmpeg"));
 
-    Run();
+    Run({}, 1);
 
     const std::vector<std::string> entries = RunEntries();
-    ASSERT_EQ(entries.size(), 7u);
+    ASSERT_EQ(entries.size(), 10u);
     EXPECT_EQ(entries[4], "ProcessAudio(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n");
-    EXPECT_EQ(entries[5], "ProcessAudio(): Completed processing audio.");
+    EXPECT_EQ(std::vector<std::string>(entries.begin() + 5, entries.end()),
+              Joined({{"ProcessAudio(): FFMPEG could not be started.",
+                       "ProcessAudio(): The audio conversion failed.",
+                       "ProcessAudio(): Completed processing audio."},
+                      kFailedEnd}));
     EXPECT_FALSE(FileExists(Destination(".mp3")));
 }
 
-TEST_F(ProcessingTest, TranscoderThatFailsOnItsInputIsLogged) {
+TEST_F(ProcessingTest, TranscoderThatFailsOnItsInputIsLoggedAndTheRunFails) {
     WriteProfile({0, 0, 0});
     const std::map<std::string, std::string> failing{{"STANDIN_FFMPEG_MODE", "fail"}};
 
-    Run(failing);
+    Run(failing, 1);
 
     const std::vector<std::string> call = VideoCall(Recording(), Destination(".mp4"), "");
     const std::string output = OutputOf(call, failing);
     EXPECT_NE(output.find("Conversion failed!"), std::string::npos);
-    EXPECT_EQ(
-        RunEntries(),
-        Joined({kMatch, VideoEntries(Recording(), Recording(), Destination(".mp4"), "", output),
-                kEnd}));
+    EXPECT_EQ(RunEntries(),
+              Joined({kMatch,
+                      VideoEntries(Recording(), Recording(), Destination(".mp4"), "", output,
+                                   {"ProcessVideo(): FFMPEG exited with status 1.",
+                                    "ProcessVideo(): The video conversion failed."}),
+                      kFailedEnd}));
     EXPECT_FALSE(FileExists(Destination(".mp4")));
 }
 
