@@ -1,6 +1,7 @@
 #include "app/LogLine.h"
 #include "app/PELKARDialog.h"
 #include "app/StatusText.h"
+#include "model/ProcessArguments.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -10,7 +11,13 @@ const std::string::size_type kStatusTextLimit = 255;
 
 void CPELKARDialog::Log(const std::string& text) {
     if (!logging || !m_logFile) return;
-    m_logFile->Write(FormatLogLine(LocalTimeNow(), CurrentProcessId(), text));
+    if (m_logFile->Write(FormatLogLine(LocalTimeNow(), CurrentProcessId(), text))) return;
+    // A full disk, say. The run goes on without its log, and says once why it has none; no
+    // box, which would hold up a run with nobody watching.
+    m_logFile.reset();
+    WriteConsoleMessage(GetApplicationTitle(),
+                        "The log " + loggingPath + " could not be written; the run goes on "
+                        "without it.");
 }
 
 void CPELKARDialog::ShowStatus(const std::string& text) {

@@ -167,6 +167,12 @@ void RemoveStaleTempFiles(const std::string& path) {
     closedir(listing);
 }
 
+// A profile its user made read-only stays as it is. The save replaces the file by a rename,
+// which the folder allows whatever the file's own permissions say.
+bool IsReadOnly(const std::string& path) {
+    return access(path.c_str(), W_OK) != 0 && errno != ENOENT;
+}
+
 }  // namespace
 
 bool ReadProfileText(const std::string& path, std::string* text, std::string* error) {
@@ -181,6 +187,7 @@ bool ReadProfileText(const std::string& path, std::string* text, std::string* er
 EProfileSave UpdateProfileText(const std::string& path,
                                const std::function<std::string(std::string current)>& update) {
     const std::string target = SaveTarget(path);
+    if (IsReadOnly(target)) return EProfileSave::Failed;
     if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
     const std::string lockPath = target + ".lock";
     FileDescriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
