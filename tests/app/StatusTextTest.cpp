@@ -55,7 +55,9 @@ class FitStatusTextTest : public ::testing::TestWithParam<FitCase> {};
 TEST_P(FitStatusTextTest, StatusLinesAlwaysShowWhole) {
     const FitCase& row = GetParam();
     const std::string fitted = FitStatusText(Text(row.action, row.source), kLimit);
-    if (!row.expected.empty()) EXPECT_EQ(fitted, row.expected);
+    if (!row.expected.empty()) {
+        EXPECT_EQ(fitted, row.expected);
+    }
     EXPECT_LE(fitted.size(), kLimit);
     EXPECT_TRUE(EndsWith(fitted, kStatus)) << fitted;
     EXPECT_TRUE(IsWholeUtf8(fitted)) << fitted;
