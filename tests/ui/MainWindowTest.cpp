@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "model/ProcessArguments.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -11,10 +13,13 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const char* const kHostCommand =
-    "/opt/pel kar/pelkar --mpeg %mpeg% --title %title% --episode %episode% --startdate "
-    "%startdate% --starttime %starttime% --dur %dur% --showid %showid% --dname %dname% "
-    "--dcat %dcat% --dchan %dchan% --rname %rname% --rcat %rcat% --rchan %rchan%";
+const char* const kHostCommandTemplate =
+    "--mpeg %mpeg% --title %title% --episode %episode% --startdate %startdate% --starttime "
+    "%starttime% --dur %dur% --showid %showid% --dname %dname% --dcat %dcat% --dchan %dchan% "
+    "--rname %rname% --rcat %rcat% --rchan %rchan%";
+
+const char* const kCommandNotice =
+    "The following DVArchive post download command has been copied to the clipboard:\n\n";
 
 // The enabled state of the seven list buttons, in the order Add, Copy, Edit, Remove,
 // Remove All, Move Up, Move Down.
@@ -270,23 +275,41 @@ TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndExitEndsItWithOk) {
 }
 
 TEST_F(MainWindowTest, CommandShowsTheNoticeWhileClipboardIsOpenThenCopiesTheCommand) {
-    host.OnMessageBox([this](const SShownMessageBox& box) {
+    std::string shownCommand;
+    host.OnMessageBox([&](const SShownMessageBox& box) {
         EXPECT_TRUE(host.IsClipboardOpen());
         EXPECT_EQ("", host.ClipboardText());
-        EXPECT_EQ(
-            "The following DVArchive post download command has been copied to the "
-            "clipboard:\n\n" +
-                std::string(kHostCommand),
-            box.text);
+        EXPECT_EQ(0u, box.text.find(kCommandNotice));
+        shownCommand = box.text.substr(std::string(kCommandNotice).size());
         EXPECT_EQ("pelkar", box.caption);
         EXPECT_EQ(unsigned(MB_OK), box.style);
         return IDOK;
     });
     RunMainWindow([](CDialog& window) { window.UserClick(IDC_COMMAND); });
-    EXPECT_EQ(kHostCommand, host.ClipboardText());
+    EXPECT_EQ(shownCommand, host.ClipboardText());
     EXPECT_FALSE(host.IsClipboardOpen());
     EXPECT_EQ(1u, host.MessageBoxes().size());
 }
+
+// However the program was started, the host runs the executable itself, from a folder of its
+// own, so the command names it by its absolute path.
+class HostCommandPathTest : public MainWindowTest,
+                            public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HostCommandPathTest, CommandNamesTheRunningExecutableByItsAbsolutePath) {
+    SetProcessArguments({GetParam()});
+    RunMainWindow([](CDialog& window) { window.UserClick(IDC_COMMAND); });
+    const std::string command = host.ClipboardText();
+    const std::string::size_type templateStart = command.find(" --mpeg ");
+    ASSERT_NE(std::string::npos, templateStart) << command;
+    EXPECT_EQ(kHostCommandTemplate, command.substr(templateStart + 1));
+    const std::filesystem::path program = command.substr(0, templateStart);
+    EXPECT_TRUE(program.is_absolute()) << program;
+    EXPECT_TRUE(std::filesystem::equivalent(program, "/proc/self/exe")) << program;
+}
+
+INSTANTIATE_TEST_SUITE_P(StartedAs, HostCommandPathTest,
+                         ::testing::Values("./pelkar", "pelkar", "/opt/pel kar/pelkar"));
 
 TEST_F(MainWindowTest, CommandWithClipboardHeldElsewhereDoesNothing) {
     host.SetClipboardAvailable(false);

@@ -10,7 +10,7 @@
 #include "platform/headless/HeadlessHost.h"
 #include "ui/toolkit/Dialog.h"
 
-// The program path the dialogs see; it has a blank, which the copied command keeps unquoted.
+// The program path as started, which names no file: the dialogs take their title from it.
 extern const char* const kTestProgramPath;
 
 // A scratch profile home, the process arguments of an interactive start, and the headless

@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <time.h>
@@ -115,4 +116,12 @@ bool IsDisplayAvailable() {
 
 void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
+}
+
+std::string GetExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    return length > 0 && length < static_cast<ssize_t>(sizeof path)
+               ? std::string(path, static_cast<size_t>(length))
+               : std::string();
 }
