@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,44 @@ TEST_F(MainWindowTest, RemoveAsksWithExclamationYesNoAndNoKeepsEverything) {
         EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
     });
 }
+
+// A removal question left with Esc or its close box, as a Yes/No box is on every host.
+struct SLeftQuestion {
+    const char* name;
+    int button;
+    void (CHeadlessHost::*leave)();
+};
+
+void PrintTo(const SLeftQuestion& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QuestionLeftWithoutButtonTest : public MainWindowTest,
+                                      public ::testing::WithParamInterface<SLeftQuestion> {};
+
+TEST_P(QuestionLeftWithoutButtonTest, KeepsEveryActionAndTheProfile) {
+    StoreActions({"A", "B", "C"});
+    const std::string before = ReadWholeFile(ProfilePath());
+    RunMainWindow([&](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, 1);
+        (host.*GetParam().leave)();
+        EXPECT_TRUE(window.UserClick(GetParam().button));
+        ASSERT_EQ(1u, host.MessageBoxes().size());
+        EXPECT_EQ(0x34u, host.MessageBoxes()[0].style);
+        EXPECT_EQ((Names{"A", "B", "C"}), ListRows(window, IDC_ACTION_LIST));
+        EXPECT_EQ(1, Selection(window));
+        EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Questions, QuestionLeftWithoutButtonTest,
+    ::testing::Values(
+        SLeftQuestion{"RemoveEsc", IDC_REMOVE, &CHeadlessHost::PressEscapeOnMessageBox},
+        SLeftQuestion{"RemoveCloseBox", IDC_REMOVE, &CHeadlessHost::CloseMessageBox},
+        SLeftQuestion{"RemoveAllEsc", IDC_REMOVE_ALL, &CHeadlessHost::PressEscapeOnMessageBox},
+        SLeftQuestion{"RemoveAllCloseBox", IDC_REMOVE_ALL, &CHeadlessHost::CloseMessageBox}),
+    [](const ::testing::TestParamInfo<SLeftQuestion>& info) { return info.param.name; });
 
 TEST_F(MainWindowTest, RemoveAllAfterYesEmptiesListAndStore) {
     StoreActions({"A", "B"});

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <wx/modalhook.h>
 #include <wx/string.h>
 
 #include <functional>
+#include <vector>
 
 #include "platform/wx/DialogViewWx.h"
 #include "ui/toolkit/Dialog.h"
@@ -30,3 +32,32 @@ void PickListItem(wxWindow& list, int index);
 void DoubleClickListItem(wxWindow& list, int index);
 // A key pressed while the window has the focus; true when the window consumed it.
 bool PressKey(wxWindow& window, int keyCode);
+
+// How the user leaves a message box.
+enum class EBoxExit { Escape, CloseBox, YesButton };
+
+// While it exists, every message box that opens is left the way given, through the real box:
+// the one wxWidgets draws gets the key or the close request as wxWidgets would pass them on,
+// the desktop's own gets them as the desktop's toolkit would.
+class CMessageBoxLeaver : public wxModalDialogHook {
+public:
+    explicit CMessageBoxLeaver(EBoxExit exit);
+    ~CMessageBoxLeaver() override;
+    CMessageBoxLeaver(const CMessageBoxLeaver&) = delete;
+    CMessageBoxLeaver& operator=(const CMessageBoxLeaver&) = delete;
+
+    int BoxesShown() const { return m_shown; }
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog* dialog) override;
+
+private:
+    bool IsOpen(const wxDialog* dialog) const;
+    void Leave(wxDialog& box) const;
+
+    EBoxExit m_exit;
+    // The boxes being shown; a box drawn by wxWidgets enters twice, once as a dialog.
+    std::vector<wxDialog*> m_open;
+    int m_shown = 0;
+};

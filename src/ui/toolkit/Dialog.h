@@ -22,7 +22,9 @@ enum : unsigned {
     MB_ICONINFORMATION = 0x40
 };
 
-// The answer of a message box nobody sees: the one that changes nothing (OK, No or Cancel).
+// The answer that changes nothing (OK, No or Cancel): that of a message box nobody sees, and of
+// one the user leaves with Esc or its close box on every host, so a question with Yes and No
+// can never be cancelled into a Yes.
 int AnswerThatChangesNothing(unsigned style);
 
 enum : unsigned { WM_KEYDOWN = 0x0100 };
