@@ -303,6 +303,44 @@ TEST_F(MainWindowTest, MovingUpThenDownRestoresOrderAndSavesEachMove) {
     });
 }
 
+// A button pressed from the keyboard that disables itself.
+struct SSelfDisablingButton {
+    const char* name;
+    int actions;
+    int row;
+    int button;
+};
+
+void PrintTo(const SSelfDisablingButton& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class SelfDisablingButtonTest : public MainWindowTest,
+                                public ::testing::WithParamInterface<SSelfDisablingButton> {};
+
+TEST_P(SelfDisablingButtonTest, FocusMovesToTheActionList) {
+    StoreNumberedActions(GetParam().actions);
+    RunMainWindow([this](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, GetParam().row);
+        ASSERT_TRUE(window.UserSetFocus(GetParam().button));
+        // Remove asks first.
+        host.AnswerMessageBox(IDYES);
+        EXPECT_TRUE(window.UserKeyDown(VK_SPACE));
+        EXPECT_FALSE(window.IsDlgItemEnabled(GetParam().button));
+        EXPECT_EQ(IDC_ACTION_LIST, window.GetFocusId());
+        // The next Space is the list's, which takes it without opening anything.
+        EXPECT_TRUE(window.UserKeyDown(VK_SPACE));
+        EXPECT_EQ(1u, host.DialogsRun().size());
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, SelfDisablingButtonTest,
+    ::testing::Values(SSelfDisablingButton{"MoveUpReachesTheTop", 3, 1, IDC_MOVE_UP},
+                      SSelfDisablingButton{"MoveDownReachesTheBottom", 3, 1, IDC_MOVE_DOWN},
+                      SSelfDisablingButton{"RemoveOnTheOnlyRow", 1, 0, IDC_REMOVE}),
+    [](const ::testing::TestParamInfo<SSelfDisablingButton>& info) { return info.param.name; });
+
 TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndExitEndsItWithOk) {
     RunMainWindow([](CDialog& window) {
         window.UserKeyDown(VK_ESCAPE);

@@ -1,3 +1,4 @@
+#include <wx/dialog.h>
 #include <wx/listbox.h>
 
 #include <functional>
@@ -78,5 +79,46 @@ INSTANTIATE_TEST_SUITE_P(
                       SQuestionCase{"RemoveAllCloseBox", IDC_REMOVE_ALL, EBoxExit::CloseBox, true},
                       SQuestionCase{"RemoveAllYes", IDC_REMOVE_ALL, EBoxExit::YesButton, false}),
     [](const ::testing::TestParamInfo<SQuestionCase>& info) { return info.param.name; });
+
+// A button pressed from the keyboard that disables itself.
+struct SSelfDisablingCase {
+    const char* name;
+    Names actions;
+    int row;
+    int button;
+};
+
+void PrintTo(const SSelfDisablingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WxSelfDisablingButtonTest : public WxMainWindowTest,
+                                  public ::testing::WithParamInterface<SSelfDisablingCase> {};
+
+TEST_P(WxSelfDisablingButtonTest, FocusMovesToTheActionListOnScreen) {
+    StoreActions(GetParam().actions);
+    RunMainWindow([&](CPELKARDialog& window, CWxDialogView& view) {
+        PickListItem(ListOf(view), GetParam().row);
+        for (int tab = 0; tab < 12 && window.GetFocusId() != GetParam().button; ++tab) {
+            PressKey(*view.GetWindow(), WXK_TAB);
+        }
+        ASSERT_EQ(GetParam().button, window.GetFocusId());
+        const CMessageBoxLeaver leaver(EBoxExit::YesButton);
+        PressKey(*view.GetWindow(), WXK_SPACE);
+        EXPECT_FALSE(view.FindControlWindow(GetParam().button)->IsEnabled());
+        EXPECT_EQ(IDC_ACTION_LIST, window.GetFocusId());
+        EXPECT_EQ(&ListOf(view), wxWindow::FindFocus());
+        // Taken by the window, the next Space never reaches the list to open the editor.
+        EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_SPACE));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, WxSelfDisablingButtonTest,
+    ::testing::Values(SSelfDisablingCase{"MoveUpReachesTheTop", {"A", "B", "C"}, 1, IDC_MOVE_UP},
+                      SSelfDisablingCase{
+                          "MoveDownReachesTheBottom", {"A", "B", "C"}, 1, IDC_MOVE_DOWN},
+                      SSelfDisablingCase{"RemoveOnTheOnlyRow", {"A"}, 0, IDC_REMOVE}),
+    [](const ::testing::TestParamInfo<SSelfDisablingCase>& info) { return info.param.name; });
 
 }  // namespace

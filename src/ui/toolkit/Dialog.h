@@ -193,6 +193,9 @@ protected:
     // Setting an edit's text raises its change notification, as a typed change does.
     void SetDlgItemText(int id, const std::string& text);
     void CheckDlgButton(int id, int check);
+    // Disabling the control with the focus moves the focus to the dialog's first control in
+    // tab order that can take it (in the main window, the action list), so the focus is never
+    // left on a disabled control.
     void EnableDlgItem(int id, bool enable);
     void GotoDlgCtrl(int id);
 

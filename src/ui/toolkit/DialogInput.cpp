@@ -142,6 +142,8 @@ bool CDialog::HandleDialogKey(unsigned key, bool shift) {
             return true;
         }
         case VK_SPACE:
+            // In a list, Space selects the row it is on, which is the selected one already.
+            if (focused && focused->Kind() == EControlKind::ListBox) return true;
             if (!focused || !focused->IsButtonOrCheck()) return false;
             UserClick(m_focusId);
             return true;
@@ -172,6 +174,7 @@ void CDialog::FocusAsDialog(int id) {
     if (control && control->IsEdit()) SetEditSel(id, 0, -1);
 }
 
+// The first control in tab order that takes the focus; without one no control has it.
 void CDialog::SetInitialFocus() {
     for (const SControlState& control : m_controls) {
         if (control.IsTabStop() && control.enabled && control.CanTakeFocus()) {
@@ -179,6 +182,7 @@ void CDialog::SetInitialFocus() {
             return;
         }
     }
+    MoveFocus(0);
 }
 
 bool CDialog::TabToNextControl(bool backwards) {
