@@ -87,6 +87,48 @@ TEST_F(MainWindowTest, MoveButtonsFollowTheSelectedRow) {
     });
 }
 
+// A key pressed in a list of twenty rows; the list shows seven rows at a time, so a page
+// moves six rows on.
+struct SListKey {
+    const char* name;
+    unsigned key;
+    int from;
+    int to;
+};
+
+void PrintTo(const SListKey& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ListKeyTest : public MainWindowTest, public ::testing::WithParamInterface<SListKey> {};
+
+TEST_P(ListKeyTest, KeySelectsTheRowAndTheButtonsFollow) {
+    StoreNumberedActions(20);
+    RunMainWindow([](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, GetParam().from);
+        EXPECT_TRUE(window.UserKeyDown(GetParam().key));
+        const int row = window.GetCurSel(IDC_ACTION_LIST);
+        EXPECT_EQ(GetParam().to, row);
+        EXPECT_EQ(row > 0, window.IsDlgItemEnabled(IDC_MOVE_UP));
+        EXPECT_EQ(row < 19, window.IsDlgItemEnabled(IDC_MOVE_DOWN));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ListKeyTest,
+                         ::testing::Values(SListKey{"HomeFromTheMiddle", VK_HOME, 10, 0},
+                                           SListKey{"HomeFromTheEnd", VK_HOME, 19, 0},
+                                           SListKey{"EndFromTheTop", VK_END, 0, 19},
+                                           SListKey{"EndAtTheEnd", VK_END, 19, 19},
+                                           SListKey{"PageDownFromTheTop", VK_NEXT, 0, 6},
+                                           SListKey{"PageDownNearTheEnd", VK_NEXT, 16, 19},
+                                           SListKey{"PageUpFromTheMiddle", VK_PRIOR, 10, 4},
+                                           SListKey{"PageUpNearTheTop", VK_PRIOR, 3, 0},
+                                           SListKey{"DownFromTheTop", VK_DOWN, 0, 1},
+                                           SListKey{"UpAtTheTop", VK_UP, 0, 0}),
+                         [](const ::testing::TestParamInfo<SListKey>& info) {
+                             return info.param.name;
+                         });
+
 TEST_F(MainWindowTest, FullListDisablesAddAndCopyUntilOneIsRemoved) {
     StoreNumberedActions(75);
     RunMainWindow([this](CDialog& window) {

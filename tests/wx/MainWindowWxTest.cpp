@@ -121,4 +121,32 @@ INSTANTIATE_TEST_SUITE_P(
                       SSelfDisablingCase{"RemoveOnTheOnlyRow", {"A"}, 0, IDC_REMOVE}),
     [](const ::testing::TestParamInfo<SSelfDisablingCase>& info) { return info.param.name; });
 
+TEST_F(WxMainWindowTest, HomeEndAndPageKeysSelectTheRowAndTheButtonsFollow) {
+    Names actions;
+    for (int i = 0; i < 20; ++i) actions.push_back("Action " + std::to_string(i));
+    StoreActions(actions);
+    RunMainWindow([](CPELKARDialog& window, CWxDialogView& view) {
+        wxListBox& list = ListOf(view);
+        wxWindow& moveUp = *view.FindControlWindow(IDC_MOVE_UP);
+        wxWindow& moveDown = *view.FindControlWindow(IDC_MOVE_DOWN);
+        const auto expectRow = [&](int row) {
+            EXPECT_EQ(row, window.GetCurSel(IDC_ACTION_LIST));
+            EXPECT_EQ(row, list.GetSelection());
+            EXPECT_EQ(row > 0, moveUp.IsEnabled());
+            EXPECT_EQ(row < 19, moveDown.IsEnabled());
+        };
+        EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_END));
+        expectRow(19);
+        EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_HOME));
+        expectRow(0);
+        // A page keeps one row of the old page in view.
+        const int page = list.GetCountPerPage();
+        ASSERT_GT(page, 1);
+        EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_PAGEDOWN));
+        expectRow(page - 1);
+        EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_PAGEUP));
+        expectRow(0);
+    });
+}
+
 }  // namespace

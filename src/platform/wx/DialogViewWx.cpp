@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/wx/AppIconWx.h"
@@ -191,6 +192,12 @@ void CWxDialogView::CaptionChanged() {
 
 void CWxDialogView::Ended() {
     if (m_window->IsModal()) m_window->EndModal(wxID_OK);
+}
+
+// The desktop's rows are higher than the template's lines, so the window counts them itself.
+int CWxDialogView::VisibleItemCount(int controlId) const {
+    const auto* list = dynamic_cast<const wxListBox*>(FindControlWindow(controlId));
+    return list ? std::max(0, list->GetCountPerPage()) : 0;
 }
 
 void CWxDialogView::ShowControlState(int id) {

@@ -35,6 +35,10 @@ enum : unsigned {
     VK_RETURN = 0x0D,
     VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
+    VK_PRIOR = 0x21,  // Page Up
+    VK_NEXT = 0x22,   // Page Down
+    VK_END = 0x23,
+    VK_HOME = 0x24,
     VK_LEFT = 0x25,
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
@@ -241,6 +245,8 @@ private:
     bool TabToNextControl(bool backwards);
     bool PressEnter();
     bool MoveSelectionByKey(SControlState& control, unsigned key);
+    bool NavigationTarget(const SControlState& control, unsigned key, int* target) const;
+    int ItemsPerPage(const SControlState& control) const;
     bool SelectItemByLetter(SControlState& control, unsigned key);
     void ChangeSelection(SControlState& control, int index);
     void CloseComboList();
