@@ -331,6 +331,35 @@ TEST_F(MainWindowTest, EditReplacesOnlyTheSelectedEntry) {
     });
 }
 
+// However the editor was opened, an action that its stored text would not carry is never
+// saved: OK is refused, and the user can only cancel.
+class BarredActionTest : public MainWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BarredActionTest, IsNeitherListedNorSaved) {
+    StoreActions({"A"});
+    const std::string before = ReadWholeFile(ProfilePath());
+    host.OnDialog(IDD_ACTION, [](CDialog& editor) {
+        const SFilterRowIds& title = kFilterRowIds[FieldTitle];
+        editor.UserTypeText(IDC_NAME, "Rock || Roll");
+        editor.UserTypeText(IDC_OUTPUT_DIRECTORY, "/srv/out");
+        editor.UserTypeText(IDC_OUTPUT_FILENAME, "%title%");
+        if (!editor.IsDlgButtonChecked(title.check)) editor.UserClick(title.check);
+        editor.UserTypeText(title.edit, "Rock*");
+        EXPECT_TRUE(editor.UserClick(IDC_OK_BUTTON));
+        EXPECT_FALSE(editor.HasEnded());
+        editor.UserClick(IDC_CANCEL_BUTTON);
+    });
+    RunMainWindow([&](CDialog& window) {
+        window.UserClick(GetParam());
+        EXPECT_EQ((Names{"A"}), ListRows(window, IDC_ACTION_LIST));
+        EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
+    });
+    EXPECT_EQ(1u, host.MessageBoxes().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, BarredActionTest,
+                         ::testing::Values(IDC_ADD, IDC_EDIT_ACTION, IDC_COPY));
+
 TEST_F(MainWindowTest, MovingUpThenDownRestoresOrderAndSavesEachMove) {
     StoreActions({"A", "B", "C"});
     RunMainWindow([this](CDialog& window) {

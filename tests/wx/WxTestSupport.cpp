@@ -133,11 +133,12 @@ CMessageBoxLeaver::~CMessageBoxLeaver() {
 
 // The box is left once its modal loop runs, and only if it is still shown by then.
 int CMessageBoxLeaver::Enter(wxDialog* dialog) {
-    if (!dynamic_cast<wxMessageDialogBase*>(dialog)) return wxID_NONE;
+    const auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
+    if (!box) return wxID_NONE;
     const bool entered = IsOpen(dialog);
     m_open.push_back(dialog);
     if (entered) return wxID_NONE;
-    ++m_shown;
+    m_messages.push_back(box->GetMessage());
     wxTheApp->CallAfter([this, dialog] {
         if (IsOpen(dialog)) Leave(*dialog);
     });

@@ -46,7 +46,9 @@ public:
     CMessageBoxLeaver(const CMessageBoxLeaver&) = delete;
     CMessageBoxLeaver& operator=(const CMessageBoxLeaver&) = delete;
 
-    int BoxesShown() const { return m_shown; }
+    int BoxesShown() const { return static_cast<int>(m_messages.size()); }
+    // The texts of the boxes shown, in order.
+    const std::vector<wxString>& Messages() const { return m_messages; }
 
 protected:
     int Enter(wxDialog* dialog) override;
@@ -59,5 +61,5 @@ private:
     EBoxExit m_exit;
     // The boxes being shown; a box drawn by wxWidgets enters twice, once as a dialog.
     std::vector<wxDialog*> m_open;
-    int m_shown = 0;
+    std::vector<wxString> m_messages;
 };

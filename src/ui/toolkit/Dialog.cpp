@@ -226,7 +226,7 @@ void CDialog::EnableDlgItem(int id, bool enable) {
 }
 
 void CDialog::GotoDlgCtrl(int id) {
-    FocusAsDialog(id);
+    if (IsDlgItemEnabled(id)) FocusAsDialog(id);
 }
 
 void CDialog::ResetContent(int id) {

@@ -201,6 +201,7 @@ protected:
     // tab order that can take it (in the main window, the action list), so the focus is never
     // left on a disabled control.
     void EnableDlgItem(int id, bool enable);
+    // Gives the focus to the control, unless it is disabled.
     void GotoDlgCtrl(int id);
 
     // List and combo box items.
