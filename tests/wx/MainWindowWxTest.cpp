@@ -1,5 +1,7 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <ostream>
@@ -146,6 +148,62 @@ TEST_F(WxMainWindowTest, HomeEndAndPageKeysSelectTheRowAndTheButtonsFollow) {
         expectRow(page - 1);
         EXPECT_TRUE(PressKey(*view.GetWindow(), WXK_PAGEUP));
         expectRow(0);
+    });
+}
+
+// The window's menu, with the mouse pointer in the screen's far corner, away from the window.
+class WxWindowMenuTest : public WxMainWindowTest {
+protected:
+    void SetUp() override {
+        WxMainWindowTest::SetUp();
+        const wxSize screen = wxGetDisplaySize();
+        wxUIActionSimulator().MouseMove(screen.x - 1, screen.y - 1);
+    }
+};
+
+struct SMenuKey {
+    const char* name;
+    int keyCode;
+    int modifiers;
+};
+
+void PrintTo(const SMenuKey& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WxWindowMenuKeyTest : public WxWindowMenuTest,
+                            public ::testing::WithParamInterface<SMenuKey> {};
+
+// The keys are typed on the display, as the user types them. The display sends them to the
+// window under the mouse pointer, so the pointer waits in the window's far corner.
+TEST_P(WxWindowMenuKeyTest, KeyOpensItAtTheFocusedControl) {
+    RunMainWindow([](CPELKARDialog& window, CWxDialogView& view) {
+        const CPopupMenuWatcher watcher(*view.GetWindow());
+        ASSERT_EQ(IDC_ACTION_LIST, window.GetFocusId());
+        wxUIActionSimulator keyboard;
+        keyboard.MouseMove(view.GetWindow()->GetScreenRect().GetBottomRight() - wxPoint(2, 2));
+        keyboard.Char(GetParam().keyCode, GetParam().modifiers);
+        for (int wait = 0; wait < 100 && watcher.ShownAt() == wxDefaultPosition; ++wait) {
+            wxMilliSleep(20);
+            wxYield();
+        }
+        EXPECT_EQ(ListOf(view).GetScreenPosition(), watcher.ShownAt());
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, WxWindowMenuKeyTest,
+                         ::testing::Values(SMenuKey{"ShiftF10", WXK_F10, wxMOD_SHIFT},
+                                           SMenuKey{"MenuKey", WXK_MENU, wxMOD_NONE}),
+                         [](const ::testing::TestParamInfo<SMenuKey>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(WxWindowMenuTest, RightClickOpensItWhereTheClickWas) {
+    RunMainWindow([](CPELKARDialog&, CWxDialogView& view) {
+        const CPopupMenuWatcher watcher(*view.GetWindow());
+        const wxPoint click = view.GetWindow()->ClientToScreen(wxPoint(5, 5));
+        RequestContextMenu(*view.GetWindow(), click);
+        EXPECT_EQ(click, watcher.ShownAt());
     });
 }
 

@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 // Only after the desktop's own box, whose declarations it builds on.
@@ -86,6 +87,10 @@ int RunInWindow(CDialog& dialog, const std::function<void(CWxDialogView& view)>&
         }
     });
     return dialog.DoModal();
+}
+
+void PrintTo(const wxPoint& point, std::ostream* out) {
+    *out << "(" << point.x << ", " << point.y << ")";
 }
 
 void ClickButton(wxWindow& button) {
@@ -170,4 +175,33 @@ void CMessageBoxLeaver::Leave(wxDialog& box) const {
             ClickButton(*box.FindWindow(wxID_YES));
             break;
     }
+}
+
+CPopupMenuWatcher::CPopupMenuWatcher(wxWindow& window) : m_window(window) {
+    m_window.Bind(wxEVT_MENU_OPEN, &CPopupMenuWatcher::OnMenuOpen, this);
+}
+
+CPopupMenuWatcher::~CPopupMenuWatcher() {
+    m_window.Unbind(wxEVT_MENU_OPEN, &CPopupMenuWatcher::OnMenuOpen, this);
+}
+
+// The menu is looked at once it shows, from inside its own loop, through the desktop's toolkit.
+void CPopupMenuWatcher::OnMenuOpen(wxMenuEvent& event) {
+    event.Skip();
+    void* menu = event.GetMenu()->m_menu;
+    wxTheApp->CallAfter([this, menu] {
+        void* toplevel = DesktopFunction<void* (*)(void*)>("gtk_widget_get_toplevel")(menu);
+        void* window = DesktopFunction<void* (*)(void*)>("gtk_widget_get_window")(toplevel);
+        int x = 0;
+        int y = 0;
+        DesktopFunction<int (*)(void*, int*, int*)>("gdk_window_get_origin")(window, &x, &y);
+        m_shownAt = wxPoint(x, y);
+        DesktopFunction<void (*)(void*)>("gtk_menu_shell_cancel")(menu);
+    });
+}
+
+void RequestContextMenu(wxWindow& window, const wxPoint& screenPosition) {
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, window.GetId(), screenPosition);
+    event.SetEventObject(&window);
+    window.ProcessWindowEvent(event);
 }

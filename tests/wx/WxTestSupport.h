@@ -1,15 +1,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <wx/gdicmn.h>
 #include <wx/modalhook.h>
 #include <wx/string.h>
 
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "platform/wx/DialogViewWx.h"
 #include "ui/toolkit/Dialog.h"
 
+class wxMenuEvent;
 class wxWindow;
 
 // The wxWidgets host, registered and started once for the whole test program; tests that need
@@ -23,6 +26,9 @@ protected:
 // view, and a dialog still open afterwards is closed through its close box. Returns DoModal's
 // result.
 int RunInWindow(CDialog& dialog, const std::function<void(CWxDialogView& view)>& script);
+
+// Points read as "(x, y)" in failure messages.
+void PrintTo(const wxPoint& point, std::ostream* out);
 
 // What the user does to a control, as the toolkit reports it.
 void ClickButton(wxWindow& button);
@@ -63,3 +69,26 @@ private:
     std::vector<wxDialog*> m_open;
     std::vector<wxString> m_messages;
 };
+
+// Sees where the desktop shows the window's next popup menu on the screen, and closes that menu
+// again at once, as Esc would.
+class CPopupMenuWatcher {
+public:
+    explicit CPopupMenuWatcher(wxWindow& window);
+    ~CPopupMenuWatcher();
+    CPopupMenuWatcher(const CPopupMenuWatcher&) = delete;
+    CPopupMenuWatcher& operator=(const CPopupMenuWatcher&) = delete;
+
+    // The menu's top left corner on the screen; wxDefaultPosition while none has opened.
+    wxPoint ShownAt() const { return m_shownAt; }
+
+private:
+    void OnMenuOpen(wxMenuEvent& event);
+
+    wxWindow& m_window;
+    wxPoint m_shownAt = wxDefaultPosition;
+};
+
+// A context-menu request as the toolkit passes it to the window: from a right click at the
+// point on the screen, or from the keyboard (Shift+F10, the Menu key) with no position.
+void RequestContextMenu(wxWindow& window, const wxPoint& screenPosition = wxDefaultPosition);

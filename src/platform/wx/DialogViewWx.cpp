@@ -305,7 +305,8 @@ void CWxDialogView::OnCloseWindow(wxCloseEvent& event) {
 }
 
 // The desktop draws no system menu of the window's own, so the entries the dialog added to it
-// open from the window's context menu, on a click into the window's free space.
+// open from the window's context menu, on a click into the window's free space or from the
+// keyboard (Shift+F10, the Menu key).
 void CWxDialogView::OnContextMenu(wxContextMenuEvent& event) {
     if (event.GetEventObject() != m_window) {
         event.Skip();
@@ -320,9 +321,19 @@ void CWxDialogView::OnContextMenu(wxContextMenuEvent& event) {
         }
     }
     if (menu.GetMenuItemCount() == 0) return;
-    const int chosen = m_window->GetPopupMenuSelectionFromUser(menu);
+    const int chosen =
+        m_window->GetPopupMenuSelectionFromUser(menu, WindowMenuPosition(event.GetPosition()));
     if (chosen == wxID_NONE) return;
     ReportInput(0, [this, chosen] { m_dialog.UserSystemCommand(static_cast<unsigned>(chosen)); });
+}
+
+// A click opens the menu where it was made. The keyboard gives no position: then the menu opens
+// at the control with the focus, or else at the client area's top left, and not at the mouse
+// pointer, which may be anywhere on the screen.
+wxPoint CWxDialogView::WindowMenuPosition(const wxPoint& screenPosition) const {
+    if (screenPosition != wxDefaultPosition) return m_window->ScreenToClient(screenPosition);
+    const wxWindow* focused = FindControlWindow(m_dialog.GetFocusId());
+    return focused ? focused->GetPosition() : wxPoint(0, 0);
 }
 
 int CWxDialogView::MessageBox(const std::string& text, const std::string& caption, unsigned style) {

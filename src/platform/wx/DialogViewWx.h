@@ -13,6 +13,7 @@ class wxContextMenuEvent;
 class wxControlWithItems;
 class wxDialog;
 class wxKeyEvent;
+class wxPoint;
 class wxTextCtrl;
 class wxWindow;
 
@@ -80,6 +81,7 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    wxPoint WindowMenuPosition(const wxPoint& screenPosition) const;
 
     CDialog& m_dialog;
     wxDialog* m_window;
