@@ -1,8 +1,10 @@
 #include "app/PELKARDialog.h"
 
 #include "model/Action.h"
+#include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/StopRequest.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -28,6 +30,7 @@ CPELKARDialog::~CPELKARDialog() {
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     LoadSettings();
+    if (!m_profileError.empty()) MessageBox(m_profileError, std::string(), MB_ICONSTOP);
     if (GetProcessArgumentCount() <= 1) {
         InitInteractiveWindow();
         return true;
@@ -59,14 +62,17 @@ void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help")) {
         MessageBox("HELP", "PELKAR");
     } else if (m_commandLine.HasOption("--mpeg")) {
-        if (!m_commandLine.GetOption("--mpeg").empty()) {
+        if (!m_profileError.empty()) {
+            // Without its actions the run cannot tell what the user wanted done.
+            m_exitStatus = 1;
+        } else if (!m_commandLine.GetOption("--mpeg").empty()) {
             ProcessActions();
         } else {
-            m_commandLineUnusable = true;
+            m_exitStatus = 2;
             MessageBox("Missing --mpeg parameter");
         }
     } else {
-        m_commandLineUnusable = true;
+        m_exitStatus = 2;
         MessageBox("Invalid --mpeg parameter");
     }
 }
@@ -84,16 +90,18 @@ bool CPELKARDialog::OpenLogFile() {
     return true;
 }
 
+// While the action runs, a request to stop the program ends the running tool and lets the
+// action clean up after itself; the program then ends with 128 + the signal's number.
 void CPELKARDialog::ProcessActions() {
+    const CStopRequestWatch stopRequests;
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
-    for (const std::string& stored : m_actions) {
-        CAction action;
-        action.FromString(stored);
-        Log("ProcessActions(): Processing action: " + action.GetName());
-        if (action.IsValid() && action.GetFilter().Matches(recording)) {
+    for (const SActionTrial& trial : TryActions(m_actions, recording)) {
+        Log("ProcessActions(): Processing action: " + trial.action.GetName());
+        if (trial.matches) {
             Log("ProcessActions(): Filter match found!");
-            RunAction(action, recording);
+            if (!RunAction(trial.action, recording)) m_exitStatus = 1;
+            if (StopRequestSignal() != 0) m_exitStatus = 128 + StopRequestSignal();
             return;
         }
     }

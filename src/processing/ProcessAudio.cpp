@@ -1,21 +1,24 @@
 #include "app/PELKARDialog.h"
 #include "processing/ConsoleRunner.h"
-#include "processing/QuotedArgument.h"
+#include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 
-void CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
+bool CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
                                  std::string csDest) {
     Log("ProcessAudio(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest);
-    const std::string command = ffmpegPath + " -y -i " + QuotedArgument(csSource) +
-                                " -acodec mp3 -ac 2 -ab 48 -ar 24000 -vol 130 " +
-                                QuotedArgument(csDest);
+    if (!HasToolPath("ProcessAudio", "FFMPEG", ffmpegPath)) return false;
+    const std::string command = AudioCommand(ffmpegPath, csSource, csDest);
     Log("ProcessAudio(): Executing command: " + command);
 
     CConsoleRunner runner;
-    runner.Start(command);
+    const bool started = runner.Start(command);
     WaitForToolEnd(runner);
 
     Log("ProcessAudio(): FFMPEG Output:\n\n\n" + runner.GetAllOutput());
+    const bool converted = LogToolEnd("ProcessAudio", "FFMPEG", started, runner) &&
+                           HasOutputFile("ProcessAudio", csDest);
+    if (!converted) Log("ProcessAudio(): The audio conversion failed.");
     Log("ProcessAudio(): Completed processing audio.");
+    return converted;
 }
