@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <optional>
 #include <string>
 
 #include "model/Action.h"
@@ -8,79 +8,52 @@
 
 namespace {
 
-struct SHeadCase {
+// A text at one place of an action: a head text, or else the pattern of a filter entry.
+struct SPlacedText {
     const char* name;
-    EActionHeadText where;
+    std::optional<EActionHeadText> head;
+    EDVAField entry;
     std::string text;
     bool survives;
 };
 
-void PrintTo(const SHeadCase& row, std::ostream* out) {
-    *out << row.name;
+bool Survives(const SPlacedText& placed) {
+    return placed.head ? SurvivesStoredText(*placed.head, placed.text)
+                       : PatternSurvivesStoredText(placed.entry, placed.text);
 }
 
-class HeadTextCheckTest : public ::testing::TestWithParam<SHeadCase> {};
+class StoredTextCheckTest : public ::testing::TestWithParam<SPlacedText> {};
 
-TEST_P(HeadTextCheckTest, SaysWhetherTheTextReadsBack) {
-    EXPECT_EQ(GetParam().survives, SurvivesStoredText(GetParam().where, GetParam().text));
+TEST_P(StoredTextCheckTest, SaysWhetherTheTextReadsBack) {
+    EXPECT_EQ(GetParam().survives, Survives(GetParam()));
 }
 
 constexpr EActionHeadText kName = EActionHeadText::Name;
 constexpr EActionHeadText kDirectory = EActionHeadText::OutputDirectory;
 constexpr EActionHeadText kFilename = EActionHeadText::OutputFilename;
+const std::optional<EActionHeadText> kPattern;
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, HeadTextCheckTest,
-    ::testing::Values(SHeadCase{"PlainName", kName, "Rock and Roll", true},
-                      SHeadCase{"NameWithDoubleBar", kName, "Rock || Roll", false},
-                      SHeadCase{"NameWithSingleBar", kName, "Rock | Roll", true},
-                      SHeadCase{"NameEndingInBar", kName, "Rock |", false},
-                      SHeadCase{"NameStartingWithBar", kName, "| Rock", true},
-                      SHeadCase{"NameOfOneBar", kName, "|", false},
-                      SHeadCase{"EmptyName", kName, "", true},
-                      SHeadCase{"PlainDirectory", kDirectory, "C:\\Video", true},
-                      SHeadCase{"DirectoryWithDoubleBar", kDirectory, "/srv||out", false},
-                      SHeadCase{"DirectoryStartingWithBar", kDirectory, "|out", false},
-                      SHeadCase{"DirectoryEndingInBar", kDirectory, "out|", false},
-                      SHeadCase{"DirectoryWithSingleBar", kDirectory, "o|ut", true},
-                      SHeadCase{"FilenameWithTripleBar", kFilename, "a|||b", false},
-                      SHeadCase{"FilenameStartingWithBar", kFilename, "|%title%", false},
-                      SHeadCase{"FilenameWithSingleBar", kFilename, "%title%|x", true}),
-    [](const ::testing::TestParamInfo<SHeadCase>& info) { return info.param.name; });
-
-struct SPatternCase {
-    const char* name;
-    EDVAField entry;
-    std::string pattern;
-    bool survives;
-};
-
-void PrintTo(const SPatternCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class PatternCheckTest : public ::testing::TestWithParam<SPatternCase> {};
-
-TEST_P(PatternCheckTest, SaysWhetherThePatternReadsBack) {
-    EXPECT_EQ(GetParam().survives, PatternSurvivesStoredText(GetParam().entry, GetParam().pattern));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, PatternCheckTest,
-    ::testing::Values(SPatternCase{"PlainTitle", FieldTitle, "*News*", true},
-                      SPatternCase{"TitleWithDoubleBar", FieldTitle, "News||*", false},
-                      SPatternCase{"TitleEndingInBar", FieldTitle, "News|", false},
-                      SPatternCase{"TitleStartingWithBar", FieldTitle, "|News", true},
-                      SPatternCase{"TitleWithSingleBar", FieldTitle, "a|b", true},
-                      SPatternCase{"FirstEntryEndingInBar", FieldMpeg, "*.mpg|", false},
-                      SPatternCase{"LastEntryEndingInBar", FieldRChan, "7|", false},
-                      SPatternCase{"DCatEndingInBarBeforeBlanks", FieldDCat, "Film| ", false},
-                      SPatternCase{"DCatOfBlanks", FieldDCat, "   ", true}),
-    [](const ::testing::TestParamInfo<SPatternCase>& info) { return info.param.name; });
+    Texts, StoredTextCheckTest,
+    ::testing::Values(SPlacedText{"PlainName", kName, FieldMpeg, "Rock and Roll", true},
+                      SPlacedText{"NameWithDoubleBar", kName, FieldMpeg, "Rock || Roll", false},
+                      SPlacedText{"NameWithSingleBar", kName, FieldMpeg, "Rock | Roll", true},
+                      SPlacedText{"NameEndingInBar", kName, FieldMpeg, "Rock |", false},
+                      SPlacedText{"NameStartingWithBar", kName, FieldMpeg, "| Rock", true},
+                      SPlacedText{"DirectoryStartingWithBar", kDirectory, FieldMpeg, "|out", false},
+                      SPlacedText{"DirectoryWithSingleBar", kDirectory, FieldMpeg, "o|ut", true},
+                      SPlacedText{"FilenameWithTripleBar", kFilename, FieldMpeg, "a|||b", false},
+                      SPlacedText{"TitleWithDoubleBar", kPattern, FieldTitle, "News||*", false},
+                      SPlacedText{"TitleStartingWithBar", kPattern, FieldTitle, "|News", true},
+                      SPlacedText{"FirstEntryEndingInBar", kPattern, FieldMpeg, "*.mpg|", false},
+                      SPlacedText{"LastEntryEndingInBar", kPattern, FieldRChan, "7|", false},
+                      SPlacedText{"DCatEndingInBarBeforeBlanks", kPattern, FieldDCat, "Film| ",
+                                  false}),
+    [](const ::testing::TestParamInfo<SPlacedText>& info) { return info.param.name; });
 
 // The texts are checked one at a time; an action's stored text reads back as the same action
 // exactly when each of its texts does, whatever the others hold.
-TEST(StoredTextCheckTest, ActionReadsBackExactlyWhenEachTextDoes) {
+TEST(StoredTextCheckCombinationTest, ActionReadsBackExactlyWhenEachTextDoes) {
     const std::string texts[] = {"a", "a|b", "a||b", "a|", "|a", "|", "a|||"};
     for (const std::string& name : texts) {
         for (const std::string& directory : texts) {
@@ -89,7 +62,6 @@ TEST(StoredTextCheckTest, ActionReadsBackExactlyWhenEachTextDoes) {
                 action.SetName(name);
                 action.SetOutputDirectory(directory);
                 action.SetOutputFilename("%title%");
-                action.GetFilter().SetTitleFlag(1);
                 action.GetFilter().SetTitle(title);
                 CAction readBack;
                 readBack.FromString(action.ToString());

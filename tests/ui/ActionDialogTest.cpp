@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 #include "UiTestSupport.h"
@@ -119,10 +118,6 @@ struct SBarCase {
     std::string text;
     std::string label;
 };
-
-void PrintTo(const SBarCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class BarInFieldTest : public ActionDialogTest, public ::testing::WithParamInterface<SBarCase> {};
 

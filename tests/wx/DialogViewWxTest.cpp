@@ -4,7 +4,6 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -292,10 +291,6 @@ struct SBarCase {
     const char* text;
     const char* label;
 };
-
-void PrintTo(const SBarCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class WxBarInFieldTest : public WxTest, public ::testing::WithParamInterface<SBarCase> {};
 

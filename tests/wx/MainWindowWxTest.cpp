@@ -4,7 +4,6 @@
 #include <wx/utils.h>
 
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,10 +46,6 @@ struct SQuestionCase {
     bool kept;
 };
 
-void PrintTo(const SQuestionCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class WxRemovalQuestionTest : public WxMainWindowTest,
                               public ::testing::WithParamInterface<SQuestionCase> {};
 
@@ -89,10 +84,6 @@ struct SSelfDisablingCase {
     int row;
     int button;
 };
-
-void PrintTo(const SSelfDisablingCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class WxSelfDisablingButtonTest : public WxMainWindowTest,
                                   public ::testing::WithParamInterface<SSelfDisablingCase> {};
@@ -166,10 +157,6 @@ struct SMenuKey {
     int keyCode;
     int modifiers;
 };
-
-void PrintTo(const SMenuKey& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class WxWindowMenuKeyTest : public WxWindowMenuTest,
                             public ::testing::WithParamInterface<SMenuKey> {};

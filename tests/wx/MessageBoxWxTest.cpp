@@ -1,4 +1,3 @@
-#include <ostream>
 #include <string>
 
 #include "WxTestSupport.h"
@@ -12,10 +11,6 @@ struct SBoxCase {
     EBoxExit exit;
     int answer;
 };
-
-void PrintTo(const SBoxCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class WxMessageBoxTest : public WxTest, public ::testing::WithParamInterface<SBoxCase> {};
 
@@ -35,12 +30,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SBoxCase{"QuestionCloseBox", kQuestion, EBoxExit::CloseBox, IDNO},
                       SBoxCase{"QuestionYes", kQuestion, EBoxExit::YesButton, IDYES},
                       SBoxCase{"PlainQuestionEsc", MB_YESNO, EBoxExit::Escape, IDNO},
-                      SBoxCase{"PlainQuestionCloseBox", MB_YESNO, EBoxExit::CloseBox, IDNO},
                       SBoxCase{"PlainQuestionYes", MB_YESNO, EBoxExit::YesButton, IDYES},
                       SBoxCase{"NoticeEsc", MB_OK, EBoxExit::Escape, IDOK},
                       SBoxCase{"NoticeCloseBox", MB_OK, EBoxExit::CloseBox, IDOK},
-                      SBoxCase{"ErrorEsc", MB_ICONSTOP, EBoxExit::Escape, IDOK},
-                      SBoxCase{"ErrorCloseBox", MB_ICONSTOP, EBoxExit::CloseBox, IDOK}),
+                      SBoxCase{"ErrorEsc", MB_ICONSTOP, EBoxExit::Escape, IDOK}),
     [](const ::testing::TestParamInfo<SBoxCase>& info) { return info.param.name; });
 
 }  // namespace

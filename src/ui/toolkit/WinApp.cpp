@@ -4,9 +4,7 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() {
-    g_app = this;
-}
+CWinApp::CWinApp() { g_app = this; }
 
 CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
@@ -17,6 +15,4 @@ int CWinApp::Run() {
     return m_exitCode;
 }
 
-CWinApp* AfxGetApp() {
-    return g_app;
-}
+CWinApp* AfxGetApp() { return g_app; }
