@@ -35,17 +35,13 @@ const std::optional<EActionHeadText> kPattern;
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, StoredTextCheckTest,
-    ::testing::Values(SPlacedText{"PlainName", kName, FieldMpeg, "Rock and Roll", true},
-                      SPlacedText{"NameWithDoubleBar", kName, FieldMpeg, "Rock || Roll", false},
+    ::testing::Values(SPlacedText{"NameWithDoubleBar", kName, FieldMpeg, "Rock || Roll", false},
                       SPlacedText{"NameWithSingleBar", kName, FieldMpeg, "Rock | Roll", true},
                       SPlacedText{"NameEndingInBar", kName, FieldMpeg, "Rock |", false},
-                      SPlacedText{"NameStartingWithBar", kName, FieldMpeg, "| Rock", true},
                       SPlacedText{"DirectoryStartingWithBar", kDirectory, FieldMpeg, "|out", false},
-                      SPlacedText{"DirectoryWithSingleBar", kDirectory, FieldMpeg, "o|ut", true},
                       SPlacedText{"FilenameWithTripleBar", kFilename, FieldMpeg, "a|||b", false},
                       SPlacedText{"TitleWithDoubleBar", kPattern, FieldTitle, "News||*", false},
                       SPlacedText{"TitleStartingWithBar", kPattern, FieldTitle, "|News", true},
-                      SPlacedText{"FirstEntryEndingInBar", kPattern, FieldMpeg, "*.mpg|", false},
                       SPlacedText{"LastEntryEndingInBar", kPattern, FieldRChan, "7|", false},
                       SPlacedText{"DCatEndingInBarBeforeBlanks", kPattern, FieldDCat, "Film| ",
                                   false}),

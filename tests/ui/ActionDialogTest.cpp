@@ -158,19 +158,6 @@ INSTANTIATE_TEST_SUITE_P(
         SBarCase{"RChanPattern", Row(FieldRChan).edit, Row(FieldRChan).check, "|| 7", "%rchan%"}),
     [](const ::testing::TestParamInfo<SBarCase>& info) { return info.param.name; });
 
-TEST_F(ActionDialogTest, BarThatReadsBackIsAccepted) {
-    const int result = RunEditor([](CDialog& dialog) {
-        TypeTexts(dialog);
-        dialog.UserTypeText(IDC_NAME, "Rock | Roll");
-        dialog.UserClick(Row(FieldTitle).check);
-        dialog.UserTypeText(Row(FieldTitle).edit, "a|b");
-        dialog.UserClick(IDC_OK_BUTTON);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(host.MessageBoxes().empty());
-    EXPECT_EQ("Rock | Roll", editor.GetAction().GetName());
-}
-
 TEST_F(ActionDialogTest, BarInAnUntickedRowIsRefusedWithoutFocusingItsDisabledEdit) {
     const int result = RunEditor([](CDialog& dialog) {
         TypeTexts(dialog);
