@@ -29,6 +29,7 @@ namespace {
 // The most one read takes from the child's output. Large, so a tool that prints a lot costs
 // few reads.
 const size_t kBlockBytes = 65536;
+const int kPipeBytes = 1024 * 1024;
 
 const char* const kDefaultSearchPath = "/bin:/usr/bin";
 
@@ -287,8 +288,11 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
         (error = status.Create(0)) != 0 || (error = wake.Create(O_NONBLOCK)) != 0) {
         return error;
     }
-    // The reader drains without blocking; the child's end stays blocking.
+    // The reader drains without blocking; the child's end stays blocking. A large pipe lets a
+    // tool that prints a lot go on while the reader gathers its output (where the system
+    // allows one; the default size works too).
     if (fcntl(output.read, F_SETFL, fcntl(output.read, F_GETFL) | O_NONBLOCK) != 0) return errno;
+    fcntl(output.read, F_SETPIPE_SZ, kPipeBytes);
     child->watch->wakeRead = TakeDescriptor(&wake.read);
     child->watch->wakeWrite = TakeDescriptor(&wake.write);
     if ((error = StartReaper(child->watch)) != 0) return error;
@@ -321,17 +325,18 @@ CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool out
     std::lock_guard<std::mutex> hold(child.watch->lock);
     if (child.watch->ended) return Wakeup::ChildEnded;
     if (child.watch->stopRequested) return Wakeup::StopRequested;
+    if (outputOpen && (watched[1].revents & (POLLIN | POLLHUP)) != 0) return Wakeup::OutputReady;
     return Wakeup::TimedOut;
 }
 
 CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::string* block) {
-    block->resize(kBlockBytes);
+    static thread_local char buffer[kBlockBytes];
     ssize_t count;
     do {
-        count = read(child.outputRead, &(*block)[0], kBlockBytes);
+        count = read(child.outputRead, buffer, sizeof buffer);
     } while (count < 0 && errno == EINTR);
     if (count > 0) {
-        block->resize(static_cast<size_t>(count));
+        block->assign(buffer, static_cast<size_t>(count));
         return PipeRead::Piece;
     }
     if (count == 0) return PipeRead::Closed;
