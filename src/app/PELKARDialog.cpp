@@ -1,8 +1,10 @@
 #include "app/PELKARDialog.h"
 
+#include "app/UsageText.h"
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/Platform.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -57,7 +59,10 @@ void CPELKARDialog::InitInteractiveWindow() {
 
 void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help")) {
-        MessageBox("HELP", "PELKAR");
+        // Printed where a terminal shows it; where no console is at hand, the short box.
+        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(), loggingPath,
+                                  logging != 0};
+        if (!WriteUsageToConsole(UsageText(places))) MessageBox("HELP", "PELKAR");
     } else if (m_commandLine.HasOption("--mpeg")) {
         if (!m_commandLine.GetOption("--mpeg").empty()) {
             ProcessActions();

@@ -41,6 +41,10 @@ bool IsDisplayAvailable();
 // The message box of last resort: one line "CAPTION: TEXT" on standard error.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
 
+// Prints the usage text where a user at a terminal reads it (standard output); false where the
+// platform shows its help box instead.
+bool WriteUsageToConsole(const std::string& usage);
+
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.
 std::string DefaultToolName(const std::string& baseName);
