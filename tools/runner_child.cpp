@@ -12,6 +12,7 @@
 //   closein     closes standard input
 //   closeout    closes standard output and standard error
 //   hang        waits until a signal ends it
+//   killself    ends itself with SIGKILL
 //   daemon MS   starts a grandchild that holds the standard streams for MS milliseconds and
 //               writes "grandchild=<its process id>\n"
 //   exit N      ends at once with status N
@@ -19,6 +20,7 @@
 // It ends with status 0 after the last step, and with status 2 at an unknown step.
 
 #include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -105,6 +107,8 @@ bool RunPlainStep(const std::string& step) {
         close(STDERR_FILENO);
     } else if (step == "hang") {
         for (;;) pause();
+    } else if (step == "killself") {
+        kill(getpid(), SIGKILL);
     } else {
         return false;
     }

@@ -19,6 +19,8 @@
 //                            the line "stdin:", the input as received (followed by a line feed
 //                            when it does not end with one), then the line "----- end -----"
 //   STANDIN_RTVEDIT_IDLE_MS  the idle time-out above
+//   STANDIN_RTVEDIT_TO_EOF   when set, it reads to the end of its input whatever comes, as a
+//                            tool that reads a whole script does
 
 #include <fcntl.h>
 #include <poll.h>
@@ -62,8 +64,9 @@ bool ReadMore(std::string* input, int waitMilliseconds) {
 std::string ReadInput() {
     const char* idleSetting = std::getenv("STANDIN_RTVEDIT_IDLE_MS");
     const int idle = idleSetting && *idleSetting ? std::atoi(idleSetting) : 2000;
+    const bool toEnd = std::getenv("STANDIN_RTVEDIT_TO_EOF") != nullptr;
     std::string input;
-    while (!HasEndLine(input) && ReadMore(&input, idle)) {
+    while ((toEnd || !HasEndLine(input)) && ReadMore(&input, toEnd ? -1 : idle)) {
     }
     while (ReadMore(&input, 0)) {
     }

@@ -8,7 +8,7 @@ bool CPELKARApp::InitInstance() {
     CPELKARDialog dialog;
     m_pMainWnd = &dialog;
     dialog.DoModal();
-    if (dialog.CommandLineWasUnusable()) SetExitCode(2);
+    SetExitCode(dialog.ExitStatus());
     m_pMainWnd = nullptr;
     // No message loop follows: the process ends here.
     return false;

@@ -5,6 +5,7 @@
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
+#include "platform/StopRequest.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -30,6 +31,7 @@ CPELKARDialog::~CPELKARDialog() {
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     LoadSettings();
+    if (!m_profileError.empty()) MessageBox(m_profileError, std::string(), MB_ICONSTOP);
     if (GetProcessArgumentCount() <= 1) {
         InitInteractiveWindow();
         return true;
@@ -64,14 +66,17 @@ void CPELKARDialog::ChooseRunMode() {
                                   logging != 0};
         if (!WriteUsageToConsole(UsageText(places))) MessageBox("HELP", "PELKAR");
     } else if (m_commandLine.HasOption("--mpeg")) {
-        if (!m_commandLine.GetOption("--mpeg").empty()) {
+        if (!m_profileError.empty()) {
+            // Without its actions the run cannot tell what the user wanted done.
+            m_exitStatus = 1;
+        } else if (!m_commandLine.GetOption("--mpeg").empty()) {
             ProcessActions();
         } else {
-            m_commandLineUnusable = true;
+            m_exitStatus = 2;
             MessageBox("Missing --mpeg parameter");
         }
     } else {
-        m_commandLineUnusable = true;
+        m_exitStatus = 2;
         MessageBox("Invalid --mpeg parameter");
     }
 }
@@ -89,7 +94,10 @@ bool CPELKARDialog::OpenLogFile() {
     return true;
 }
 
+// While the action runs, a request to stop the program ends the running tool and lets the
+// action clean up after itself; the program then ends with 128 + the signal's number.
 void CPELKARDialog::ProcessActions() {
+    const CStopRequestWatch stopRequests;
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
     for (const std::string& stored : m_actions) {
@@ -98,7 +106,8 @@ void CPELKARDialog::ProcessActions() {
         Log("ProcessActions(): Processing action: " + action.GetName());
         if (action.IsValid() && action.GetFilter().Matches(recording)) {
             Log("ProcessActions(): Filter match found!");
-            RunAction(action, recording);
+            if (!RunAction(action, recording)) m_exitStatus = 1;
+            if (StopRequestSignal() != 0) m_exitStatus = 128 + StopRequestSignal();
             return;
         }
     }

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "app/StoredSettings.h"
 #include "model/CommandLine.h"
 #include "platform/AppendFile.h"
 #include "platform/StatusNotifier.h"
 #include "ui/toolkit/Dialog.h"
 
 class CAction;
+class CConsoleRunner;
 class CDVAFlags;
 
 // The main dialog: owns every setting, the action list, the log and the notification. A
@@ -26,8 +28,10 @@ public:
 
     bool OnInitDialog() override;
 
-    // True when the command line could not be used (missing or invalid --mpeg).
-    bool CommandLineWasUnusable() const { return m_commandLineUnusable; }
+    // The process's exit status: 0 when the run did its work (also when no action matched),
+    // 1 when the matched action failed or the profile could not be read, 2 when the command
+    // line could not be used (missing or invalid --mpeg), 128 + N when signal N stopped it.
+    int ExitStatus() const { return m_exitStatus; }
 
     // Post-download driver: runs the first complete action whose filter matches.
     void ProcessActions();
@@ -40,14 +44,14 @@ public:
     void Log(const std::string& text);
     void ShowStatus(const std::string& text);
 
-    // Processing.
-    void RunAction(const CAction& action, const CDVAFlags& recording);
+    // Processing. Each step says whether it succeeded; what went wrong is in the log.
+    bool RunAction(const CAction& action, const CDVAFlags& recording);
     static std::string ReplaceExtension(std::string path, std::string extension);
-    void StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
+    bool StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
                           std::string csDest);
-    void ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
+    bool ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
                       std::string csDest);
-    void ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
+    bool ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
                       std::string csDest, int iPass);
 
 protected:
@@ -99,5 +103,25 @@ private:
     void ChooseRunMode();
     void InitInteractiveWindow();
 
-    bool m_commandLineUnusable = false;
+    // Steps of RunAction and the stages (src/processing).
+    bool ConvertRecording(const CAction& action, const CDVAFlags& recording);
+    bool Convert(const CAction& action, const CDVAFlags& recording, const std::string& source);
+    static std::string FormatStopLine();
+    bool DumpEvents(CConsoleRunner& runner, const std::string& csSource,
+                    std::string* evtDumpOutput);
+    bool EditRecording(CConsoleRunner& runner, const std::string& csDest,
+                       const std::string& evtDumpOutput);
+    bool HasToolPath(const std::string& stage, const std::string& tool, const std::string& path);
+    bool LogToolEnd(const std::string& stage, const std::string& tool, bool started,
+                    const CConsoleRunner& runner);
+    bool HasOutputFile(const std::string& stage, const std::string& path);
+
+    SStoredSettings CurrentSettings() const;
+    void ApplySettings(const SStoredSettings& settings);
+
+    int m_exitStatus = 0;
+    // What the profile held at the last load or save, to tell whether anything has changed.
+    SStoredSettings m_savedSettings;
+    // Why the profile could not be read; empty when it could.
+    std::string m_profileError;
 };

@@ -4,9 +4,11 @@
 
 #include "app/PELKARApp.h"
 #include "model/ProcessArguments.h"
+#include "platform/Platform.h"
 #include "platform/WindowHost.h"
 
 int main(int argc, char** argv) {
+    PrepareProcess();
     SetProcessArguments(std::vector<std::string>(argv, argv + argc));
     const std::unique_ptr<CWindowHost> windowHost = CreateWindowHost();
     SetWindowHost(windowHost.get());

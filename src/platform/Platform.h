@@ -16,6 +16,20 @@ std::string GetExecutablePath();
 // The separator that joins a directory and a file name ("/" or "\\").
 const char* PathSeparator();
 
+// Whether the character separates folders in a path ("/"; on Windows "\\" as well).
+bool IsPathSeparator(char c);
+
+// Whether a value taken into a file name must not bring the character along: a folder
+// separator, or a character the platform's file names cannot hold.
+bool IsUnsafeInFileName(char c);
+
+// Whether the path names an existing file that is not a folder.
+bool IsExistingFile(const std::string& path);
+
+// Readies the process for unattended work: a write to a pipe that nobody reads fails instead
+// of ending the process. Programs it starts still get the default handling.
+void PrepareProcess();
+
 // Where the application's private profile lives (on Linux
 // ${XDG_CONFIG_HOME:-$HOME/.config}/pelkar.ini, named after the executable).
 std::string GetProfilePath();

@@ -14,6 +14,8 @@ namespace {
 
 // How long a stop request waits for the reader thread before giving up on it.
 const unsigned kStopGraceMilliseconds = 5000;
+// The largest piece handed to the receivers, whatever one read of the pipe brings.
+const std::string::size_type kPieceBytes = 255;
 
 std::string FormatArguments(const char* format, va_list arguments) {
     va_list measuring;
@@ -64,7 +66,7 @@ void CConsoleRunner::Deliver(const std::string& text) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
         m_lastChunk = text;
-        m_allOutput += text;
+        m_allOutput.Append(text);
     }
     m_changed.notify_all();
 }
@@ -73,7 +75,8 @@ bool CConsoleRunner::Start(const std::string& commandLine) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
         m_lastChunk.clear();
-        m_allOutput.clear();
+        m_allOutput.Clear();
+        m_exit = SToolExit();
     }
     Stop();
     WaitOutAbandonedReader();
@@ -162,17 +165,14 @@ void CConsoleRunner::SetRunning(bool running) {
     m_changed.notify_all();
 }
 
+void CConsoleRunner::SetExit(const SToolExit& exit) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_exit = exit;
+}
+
 void CConsoleRunner::ReaderThreadProc(std::shared_ptr<ReaderLink> link) {
     s_threadLink = link.get();
-    if (DrainOutputPipe(*link) == PipeRead::EmptyForNow) {
-        for (;;) {
-            const Wakeup wakeup = WaitForChildOrStop(*link->child, link->waitInterval);
-            if (wakeup == Wakeup::StopRequested) break;
-            // After the child's end this collects what it left in the pipe.
-            const PipeRead drained = DrainOutputPipe(*link);
-            if (wakeup == Wakeup::ChildEnded || drained != PipeRead::EmptyForNow) break;
-        }
-    }
+    FollowChild(*link);
     {
         std::lock_guard<std::mutex> inCall(link->gate);
         if (!link->abandoned) {
@@ -183,19 +183,44 @@ void CConsoleRunner::ReaderThreadProc(std::shared_ptr<ReaderLink> link) {
     ReleaseHandles(*link);
 }
 
-CConsoleRunner::PipeRead CConsoleRunner::DrainOutputPipe(ReaderLink& link) {
+// A child that closes its output may still be working, on files the next step uses: the run
+// ends with the child's process, and its exit is recorded. A child that ends while something
+// it started still holds the pipe leaves only what is already in the pipe to be read.
+void CConsoleRunner::FollowChild(ReaderLink& link) {
+    PipeRead drained = DrainOutputPipe(link);
+    if (drained == PipeRead::Failed || !link.child) return;
+    bool outputOpen = drained == PipeRead::EmptyForNow;
     for (;;) {
-        std::string piece;
-        const PipeRead outcome = ReadOutputPiece(*link.child, &piece);
+        const Wakeup wakeup = WaitForChildOrStop(*link.child, outputOpen, link.waitInterval);
+        if (wakeup == Wakeup::StopRequested) return;
+        if (outputOpen) {
+            drained = DrainOutputPipe(link);
+            if (drained == PipeRead::Failed || !link.child) return;
+            outputOpen = drained == PipeRead::EmptyForNow;
+        }
+        if (wakeup == Wakeup::ChildEnded) break;
+    }
+    const SToolExit exit = ChildExit(*link.child);
+    std::lock_guard<std::mutex> inCall(link.gate);
+    if (!link.abandoned) link.runner->SetExit(exit);
+}
+
+CConsoleRunner::PipeRead CConsoleRunner::DrainOutputPipe(ReaderLink& link) {
+    std::string block, piece;
+    for (;;) {
+        const PipeRead outcome = ReadOutputBlock(*link.child, &block);
         if (outcome != PipeRead::Piece) {
             if (outcome == PipeRead::Failed) {
                 CallRunner(link, &CConsoleRunner::OnRunnerError, "Read stdout pipe error\r\n");
             }
             return outcome;
         }
-        // A runner that no longer listens, or that was stopped by the receiver, ends the
-        // reading as a closed pipe would.
-        if (!CallRunner(link, &CConsoleRunner::OnChildOutput, piece)) return PipeRead::Closed;
+        for (std::string::size_type at = 0; at < block.size(); at += kPieceBytes) {
+            piece.assign(block, at, kPieceBytes);
+            // A runner that no longer listens, or that was stopped by the receiver, ends the
+            // reading as a closed pipe would.
+            if (!CallRunner(link, &CConsoleRunner::OnChildOutput, piece)) return PipeRead::Closed;
+        }
     }
 }
 
@@ -223,9 +248,27 @@ bool CConsoleRunner::WriteInput(const char* format, ...) {
     return m_link->child && WriteToChild(*m_link->child, text);
 }
 
+void CConsoleRunner::CloseInput() {
+    if (!m_link) return;
+    std::lock_guard<std::mutex> hold(m_link->handleLock);
+    if (m_link->child) CloseChildInput(*m_link->child);
+}
+
+void CConsoleRunner::EndChild(unsigned graceMilliseconds) {
+    for (const bool force : {false, true}) {
+        if (!m_link || !IsRunning()) return;
+        {
+            std::lock_guard<std::mutex> hold(m_link->handleLock);
+            if (m_link->child) TerminateChild(*m_link->child, force);
+        }
+        if (WaitForEnd(graceMilliseconds)) return;
+    }
+    Stop();
+}
+
 std::string CConsoleRunner::GetAllOutput() const {
     std::lock_guard<std::mutex> hold(m_lock);
-    return m_allOutput;
+    return m_allOutput.Text();
 }
 
 std::string CConsoleRunner::GetLastChunk() const {
@@ -233,9 +276,19 @@ std::string CConsoleRunner::GetLastChunk() const {
     return m_lastChunk;
 }
 
-size_t CConsoleRunner::GetAllOutputLength() const {
+unsigned long long CConsoleRunner::GetAllOutputLength() const {
     std::lock_guard<std::mutex> hold(m_lock);
-    return m_allOutput.size();
+    return m_allOutput.TotalBytes();
+}
+
+bool CConsoleRunner::IsOutputCut() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_allOutput.IsCut();
+}
+
+SToolExit CConsoleRunner::GetExit() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_exit;
 }
 
 bool CConsoleRunner::WaitForEnd(unsigned timeoutMilliseconds) const {
@@ -244,8 +297,10 @@ bool CConsoleRunner::WaitForEnd(unsigned timeoutMilliseconds) const {
                               [this] { return !m_running; });
 }
 
-bool CConsoleRunner::WaitForOutput(size_t knownLength, unsigned timeoutMilliseconds) const {
+bool CConsoleRunner::WaitForOutput(unsigned long long knownLength,
+                                   unsigned timeoutMilliseconds) const {
     std::unique_lock<std::mutex> hold(m_lock);
-    return m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMilliseconds),
-                              [&] { return m_allOutput.size() > knownLength || !m_running; });
+    return m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMilliseconds), [&] {
+        return m_allOutput.TotalBytes() > knownLength || !m_running;
+    });
 }

@@ -7,11 +7,14 @@
 #include <string>
 #include <thread>
 
+#include "processing/OutputBuffer.h"
+#include "processing/ToolExit.h"
 #include "ui/toolkit/Object.h"
 
 // Runs one outside console program at a time with its standard input, output and error
 // redirected, and collects what it writes into two buffers through a reader thread. Standard
-// output and standard error share one pipe, so they arrive merged in the order written.
+// output and standard error share one pipe, so they arrive merged in the order written. The
+// run lasts until the program's process has ended, whatever happens to its output.
 class CConsoleRunner : public CObject {
 public:
     CConsoleRunner();
@@ -29,22 +32,35 @@ public:
     // Empties both buffers and starts the command line. False when the child or the reader
     // could not be started; the buffers then hold "Redirect console error: %x\r\n".
     bool Start(const std::string& commandLine);
-    // True until the reader has delivered the last output and released every handle.
+    // True until the child's process has ended and the reader has delivered its last output
+    // and released every handle.
     bool IsRunning() const;
     // Formats printf-style and writes the text to the child's standard input in one write.
     // False when there is no child input or the child has gone away.
     bool WriteInput(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Closes the child's standard input, so a child that reads to its end sees the end.
+    void CloseInput();
+    // Ends the child and every process it started: asks them to stop, forces them after the
+    // grace period, and returns once the runner has ended (or given up on the child).
+    void EndChild(unsigned graceMilliseconds);
 
+    // Everything the child wrote since the last Start, within a bounded size: a very long
+    // output keeps its beginning and its end, with a line saying how much was left out.
     std::string GetAllOutput() const;
     std::string GetLastChunk() const;
-    // The length of the all-output buffer, without copying it.
-    size_t GetAllOutputLength() const;
+    // The number of bytes received since the last Start, without copying them.
+    unsigned long long GetAllOutputLength() const;
+    // Whether the all-output buffer had to leave bytes out.
+    bool IsOutputCut() const;
+    // How the child ended; NotSeen while it runs, when it never started, or when the runner
+    // was stopped before it ended.
+    SToolExit GetExit() const;
 
     // Waits until the runner has ended or the time-out has passed; true when it has ended.
     bool WaitForEnd(unsigned timeoutMilliseconds) const;
-    // Waits until the all-output buffer is longer than knownLength, the runner has ended, or
-    // the time-out has passed; true when there is new output or the runner has ended.
-    bool WaitForOutput(size_t knownLength, unsigned timeoutMilliseconds) const;
+    // Waits until more than knownLength bytes have been received, the runner has ended, or the
+    // time-out has passed; true when there is new output or the runner has ended.
+    bool WaitForOutput(unsigned long long knownLength, unsigned timeoutMilliseconds) const;
 
 private:
     struct Child;       // the platform's pipes and process watch
@@ -54,6 +70,7 @@ private:
     enum class PipeRead { Piece, EmptyForNow, Closed, Failed };
 
     static void ReaderThreadProc(std::shared_ptr<ReaderLink> link);
+    static void FollowChild(ReaderLink& link);
     static PipeRead DrainOutputPipe(ReaderLink& link);
     static bool CallRunner(ReaderLink& link, void (CConsoleRunner::*receiver)(const std::string&),
                            const std::string& text);
@@ -64,16 +81,23 @@ private:
     void AbandonReader();
     void WaitOutAbandonedReader();
     void SetRunning(bool running);
+    void SetExit(const SToolExit& exit);
     void Deliver(const std::string& text);
 
     // The platform part. Errors are the system's codes; 0 means success.
     static int LaunchChild(const std::string& commandLine, std::shared_ptr<Child>* child);
-    static Wakeup WaitForChildOrStop(Child& child, unsigned timeoutMilliseconds);
-    // One read of at most 255 bytes.
-    static PipeRead ReadOutputPiece(Child& child, std::string* piece);
+    // Waits for the child's end, a stop request or, while the output is open, new output.
+    static Wakeup WaitForChildOrStop(Child& child, bool outputOpen, unsigned timeoutMilliseconds);
+    // One read of whatever the pipe holds, up to a platform-sized block; the caller hands it
+    // on in pieces of at most 255 bytes.
+    static PipeRead ReadOutputBlock(Child& child, std::string* block);
+    // How the child ended; called once WaitForChildOrStop has reported its end.
+    static SToolExit ChildExit(Child& child);
     static void SignalStop(Child& child);
     static bool WriteToChild(Child& child, const std::string& text);
     static void CloseChildInput(Child& child);
+    // Asks the child and everything it started to end, or forces them.
+    static void TerminateChild(Child& child, bool force);
 
     // The link of the reader thread that is running the calling code, if any.
     static thread_local ReaderLink* s_threadLink;
@@ -88,5 +112,6 @@ private:
     mutable std::mutex m_lock;
     mutable std::condition_variable m_changed;
     std::string m_lastChunk;
-    std::string m_allOutput;
+    COutputBuffer m_allOutput;
+    SToolExit m_exit;
 };

@@ -3,19 +3,24 @@
 #include "processing/QuotedArgument.h"
 #include "processing/ToolWait.h"
 
-void CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
+bool CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
                                  std::string csDest) {
     Log("ProcessAudio(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest);
-    const std::string command = ffmpegPath + " -y -i " + QuotedArgument(csSource) +
+    if (!HasToolPath("ProcessAudio", "FFMPEG", ffmpegPath)) return false;
+    const std::string command = QuotedProgram(ffmpegPath) + " -y -i " + QuotedArgument(csSource) +
                                 " -acodec mp3 -ac 2 -ab 48 -ar 24000 -vol 130 " +
                                 QuotedArgument(csDest);
     Log("ProcessAudio(): Executing command: " + command);
 
     CConsoleRunner runner;
-    runner.Start(command);
+    const bool started = runner.Start(command);
     WaitForToolEnd(runner);
 
     Log("ProcessAudio(): FFMPEG Output:\n\n\n" + runner.GetAllOutput());
+    const bool converted = LogToolEnd("ProcessAudio", "FFMPEG", started, runner) &&
+                           HasOutputFile("ProcessAudio", csDest);
+    if (!converted) Log("ProcessAudio(): The audio conversion failed.");
     Log("ProcessAudio(): Completed processing audio.");
+    return converted;
 }

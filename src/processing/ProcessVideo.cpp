@@ -1,3 +1,5 @@
+#include <mutex>
+
 #include "app/PELKARDialog.h"
 #include "model/Text.h"
 #include "platform/Platform.h"
@@ -8,13 +10,12 @@
 
 namespace {
 
-// Between two looks at output that holds no duration yet, so that a transcoder that floods
-// its output is not copied out piece by piece.
-const unsigned kDurationRescanPauseMilliseconds = 100;
+// How soon the duration phase notices that the duration has arrived.
+const unsigned kDurationCheckMilliseconds = 100;
 
 std::string VideoCommand(const std::string& ffmpegPath, const std::string& csSource,
                          const std::string& csDest, int iPass) {
-    std::string command = ffmpegPath + " -y -i " + QuotedArgument(csSource);
+    std::string command = QuotedProgram(ffmpegPath) + " -y -i " + QuotedArgument(csSource);
     if (iPass > 0) command += FormatText(" -pass %d", iPass);
     command += " -bitexact -vcodec xvid -s 320x240 -b 384";
     command += " -minrate 32 -maxrate 400 -bt 16 -r 29.97";
@@ -22,42 +23,62 @@ std::string VideoCommand(const std::string& ffmpegPath, const std::string& csSou
     return command;
 }
 
-// Looks for the duration in the output so far, then sleeps until there is more to look at.
-// Once the duration is known to be unreadable only the tool's end is awaited.
-void AwaitDuration(const CConsoleRunner& runner, CVideoProgress& progress) {
-    if (!progress.IsAwaitingDuration()) {
-        runner.WaitForEnd(kToolPollMilliseconds);
-        return;
+// Reads the source's duration from the transcoder's output as it arrives, so that no output
+// is searched twice and none is kept for the search, however much the transcoder prints.
+class CVideoRunner : public CConsoleRunner {
+public:
+    explicit CVideoRunner(CVideoProgress progress) : m_progress(std::move(progress)) {}
+    ~CVideoRunner() override { Stop(); }
+
+    void OnChildOutput(const std::string& text) override {
+        CConsoleRunner::OnChildOutput(text);
+        std::lock_guard<std::mutex> hold(m_progressLock);
+        m_progress.ReadDuration(text);
     }
-    const std::string output = runner.GetAllOutput();
-    progress.ReadDuration(output);
-    if (progress.IsAwaitingDuration() && runner.WaitForOutput(output.size(), kToolPollMilliseconds))
-        runner.WaitForEnd(kDurationRescanPauseMilliseconds);
-}
+
+    bool HasTotalFrames() const {
+        std::lock_guard<std::mutex> hold(m_progressLock);
+        return m_progress.HasTotalFrames();
+    }
+
+    bool ReadFrame(long long clockMilliseconds, std::string* statusText) {
+        const std::string lastChunk = GetLastChunk();
+        std::lock_guard<std::mutex> hold(m_progressLock);
+        return m_progress.ReadFrame(lastChunk, clockMilliseconds, statusText);
+    }
+
+private:
+    mutable std::mutex m_progressLock;
+    CVideoProgress m_progress;
+};
 
 }  // namespace
 
-void CPELKARDialog::ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
+bool CPELKARDialog::ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
                                  std::string csDest, int iPass) {
     Log("ProcessVideo(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest + ", iPass=" + std::to_string(iPass));
+    if (!HasToolPath("ProcessVideo", "FFMPEG", ffmpegPath)) return false;
     const std::string command = VideoCommand(ffmpegPath, csSource, csDest, iPass);
     Log("ProcessVideo(): Executing command: " + command);
 
-    CConsoleRunner runner;
-    runner.Start(command);
-    CVideoProgress progress(csAction, csMpeg, iPass);
+    CVideoRunner runner(CVideoProgress(csAction, csMpeg, iPass));
+    const bool started = runner.Start(command);
     while (runner.IsRunning()) {
-        if (!progress.HasTotalFrames()) {
-            AwaitDuration(runner, progress);
+        if (!runner.HasTotalFrames()) {
+            WaitForToolEnd(runner, kDurationCheckMilliseconds);
             continue;
         }
         std::string status;
-        if (progress.ReadFrame(runner.GetLastChunk(), ClockMilliseconds(), &status))
-            ShowStatus(status);
-        runner.WaitForEnd(kToolPollMilliseconds);
+        if (runner.ReadFrame(ClockMilliseconds(), &status)) ShowStatus(status);
+        WaitForToolEnd(runner, kToolPollMilliseconds);
     }
 
     Log("ProcessVideo(): FFMPEG Output:\n\n\n" + runner.GetAllOutput());
+    // The first of two passes writes no output worth checking for.
+    const bool converted = LogToolEnd("ProcessVideo", "FFMPEG", started, runner) &&
+                           (iPass == 1 || HasOutputFile("ProcessVideo", csDest));
+    if (!converted) Log("ProcessVideo(): The video conversion failed.");
     Log("ProcessVideo(): Completed processing video.");
+    return converted;
 }

@@ -16,3 +16,9 @@ std::string QuotedArgument(const std::string& path) {
     quoted += '"';
     return quoted;
 }
+
+std::string QuotedProgram(const std::string& path) {
+    const bool alreadyQuoted = path.size() >= 2 && path.front() == '"' && path.back() == '"';
+    if (alreadyQuoted || path.find_first_of(" \t") == std::string::npos) return path;
+    return '"' + path + '"';
+}

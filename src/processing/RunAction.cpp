@@ -2,51 +2,102 @@
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "platform/Platform.h"
+#include "platform/StopRequest.h"
+#include "processing/OutputName.h"
 
-void CPELKARDialog::RunAction(const CAction& action, const CDVAFlags& recording) {
+namespace {
+
+void RemoveStrippedFiles(const std::string& strippedFile) {
+    RemoveFile(CPELKARDialog::ReplaceExtension(strippedFile, ".mpg"));
+    RemoveFile(CPELKARDialog::ReplaceExtension(strippedFile, ".ndx"));
+    RemoveFile(CPELKARDialog::ReplaceExtension(strippedFile, ".evt"));
+}
+
+}  // namespace
+
+bool CPELKARDialog::RunAction(const CAction& action, const CDVAFlags& recording) {
+    const std::string csMpeg = recording.GetMpeg();
+    bool succeeded = false;
+    if (IsExistingFile(csMpeg)) {
+        succeeded = ConvertRecording(action, recording);
+    } else {
+        Log("RunAction(): The recording " + csMpeg + " does not exist or is a folder.");
+    }
+    if (StopRequestSignal() != 0) {
+        Log(FormatStopLine());
+        succeeded = false;
+    }
+    Log(succeeded ? "RunAction(): Action succeeded." : "RunAction(): Action failed.");
+    return succeeded;
+}
+
+bool CPELKARDialog::ConvertRecording(const CAction& action, const CDVAFlags& recording) {
     const std::string csAction = action.GetName();
     const std::string csMpeg = recording.GetMpeg();
     std::string source = csMpeg;
 
-    bool stripped = false;
+    std::string strippedFile;
     if (action.GetStripCommercials()) {
         std::string tempName;
         if (MakeTempFileName(tempPath, "mst", &tempName)) {
             // Only the unique name is wanted; the tools create the files themselves.
             RemoveFile(tempName);
-            const std::string strippedFile = ReplaceExtension(tempName, ".mpg");
-            StripCommercials(csAction, csMpeg, source, strippedFile);
+            strippedFile = ReplaceExtension(tempName, ".mpg");
+            const bool stripped = StripCommercials(csAction, csMpeg, source, strippedFile);
             source = strippedFile;
-            stripped = true;
+            if (!stripped) {
+                RemoveStrippedFiles(strippedFile);
+                return false;
+            }
         } else {
             Log("RunAction(): No temporary file name could be made in " + tempPath +
                 ", converting without stripping commercials");
         }
     }
 
-    const std::string destination = action.GetOutputDirectory() + PathSeparator() +
-                                    recording.ReplacePlaceholders(action.GetOutputFilename());
-    if (action.GetAudioOnly()) {
-        ProcessAudio(csAction, csMpeg, source, ReplaceExtension(destination, ".mp3"));
-    } else {
-        const std::string csDest = ReplaceExtension(destination, ".mp4");
-        if (action.GetTwoPass()) {
-            ProcessVideo(csAction, csMpeg, source, csDest, 1);
-            ProcessVideo(csAction, csMpeg, source, csDest, 2);
-        } else {
-            ProcessVideo(csAction, csMpeg, source, csDest, 0);
-        }
-    }
-
-    if (stripped) {
-        RemoveFile(ReplaceExtension(source, ".mpg"));
-        RemoveFile(ReplaceExtension(source, ".ndx"));
-        RemoveFile(ReplaceExtension(source, ".evt"));
-    }
+    const bool converted = Convert(action, recording, source);
+    if (!strippedFile.empty()) RemoveStrippedFiles(strippedFile);
+    return converted;
 }
 
+// A conversion stopped from outside leaves a file that only looks finished; it goes.
+bool CPELKARDialog::Convert(const CAction& action, const CDVAFlags& recording,
+                            const std::string& source) {
+    const std::string csAction = action.GetName();
+    const std::string csMpeg = recording.GetMpeg();
+    const bool audioOnly = action.GetAudioOnly() != 0;
+    const std::string csDest =
+        BuildOutputPath(action.GetOutputDirectory(), action.GetOutputFilename(), recording,
+                        audioOnly ? ".mp3" : ".mp4");
+    if (StopRequestSignal() != 0) return false;
+    bool converted;
+    if (audioOnly) {
+        converted = ProcessAudio(csAction, csMpeg, source, csDest);
+    } else if (action.GetTwoPass()) {
+        converted = ProcessVideo(csAction, csMpeg, source, csDest, 1);
+        if (converted) {
+            converted = ProcessVideo(csAction, csMpeg, source, csDest, 2);
+        } else if (StopRequestSignal() == 0) {
+            Log("RunAction(): Pass 1 failed, so pass 2 was not started.");
+        }
+    } else {
+        converted = ProcessVideo(csAction, csMpeg, source, csDest, 0);
+    }
+    if (StopRequestSignal() != 0 && IsExistingFile(csDest) && RemoveFile(csDest)) {
+        Log("RunAction(): Removed the unfinished output " + csDest);
+    }
+    return converted;
+}
+
+std::string CPELKARDialog::FormatStopLine() {
+    return "RunAction(): Stopped by signal " + std::to_string(StopRequestSignal()) + ".";
+}
+
+// Only the file name's own extension is replaced: a "." in a folder's name never cuts.
 std::string CPELKARDialog::ReplaceExtension(std::string path, std::string extension) {
+    std::string::size_type nameStart = path.size();
+    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1])) --nameStart;
     const std::string::size_type dot = path.rfind('.');
-    if (dot != std::string::npos) path.erase(dot);
+    if (dot != std::string::npos && dot >= nameStart) path.erase(dot);
     return path + extension;
 }

@@ -1,33 +1,65 @@
 #include "app/PELKARDialog.h"
 #include "platform/Platform.h"
+#include "platform/StopRequest.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/QuotedArgument.h"
 #include "processing/ToolWait.h"
 
-void CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
+bool CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
                                      std::string csDest) {
     Log("StripCommercials(): csAction=" + csAction + ", csMpeg=" + csMpeg +
         ", csSource=" + csSource + ", csDest=" + csDest);
     const std::string statusHead = "Action: " + csAction + "\nSource: " + csMpeg;
     ShowStatus(statusHead + "\n\nStatus: Stripping commercials");
 
-    const std::string command =
-        evtDumpPath + " " + QuotedArgument(ReplaceExtension(csSource, ".evt"));
-    Log("StripCommercials(): Executing command: " + command);
     CConsoleRunner runner;
-    runner.Start(command);
-    WaitForToolEnd(runner);
-    const std::string evtDumpOutput = runner.GetAllOutput();
+    std::string evtDumpOutput;
+    const bool stripped = DumpEvents(runner, csSource, &evtDumpOutput) &&
+                          EditRecording(runner, csDest, evtDumpOutput) &&
+                          HasOutputFile("StripCommercials", csDest);
 
-    runner.Start(rtvEditPath);
+    if (stripped) {
+        ShowStatus(statusHead + "\n\nStatus: Commercials stripped");
+    } else {
+        ShowStatus(statusHead + "\n\nStatus: Stripping commercials failed");
+        Log("StripCommercials(): Stripping commercials failed.");
+    }
+    // Leaves the last notification in view for a moment before the conversion's first one.
+    if (StopRequestSignal() == 0) SleepMilliseconds(1000);
+    Log("StripCommercials(): Completed stripping commercials");
+    return stripped;
+}
+
+// A script cut short by the output's bound, or the messages of a failed EVTDump, would have
+// RTVEdit cut the recording in the wrong places, so RTVEdit gets only a whole, good script.
+bool CPELKARDialog::DumpEvents(CConsoleRunner& runner, const std::string& csSource,
+                               std::string* evtDumpOutput) {
+    if (!HasToolPath("StripCommercials", "EVTDump", evtDumpPath)) return false;
+    const std::string command =
+        QuotedProgram(evtDumpPath) + " " + QuotedArgument(ReplaceExtension(csSource, ".evt"));
+    Log("StripCommercials(): Executing command: " + command);
+    const bool started = runner.Start(command);
+    WaitForToolEnd(runner);
+    *evtDumpOutput = runner.GetAllOutput();
+    if (!LogToolEnd("StripCommercials", "EVTDump", started, runner)) return false;
+    if (runner.IsOutputCut()) {
+        Log("StripCommercials(): EVTDump's output is too long to pass on (" +
+            std::to_string(runner.GetAllOutputLength()) + " bytes).");
+        return false;
+    }
+    return true;
+}
+
+// RTVEdit may read its script to the end of its input, so the input is closed once written.
+bool CPELKARDialog::EditRecording(CConsoleRunner& runner, const std::string& csDest,
+                                  const std::string& evtDumpOutput) {
+    if (!HasToolPath("StripCommercials", "RTVEdit", rtvEditPath)) return false;
+    const bool started = runner.Start(QuotedProgram(rtvEditPath));
     const std::string rtvEditInput = "T" + csDest + "\n" + evtDumpOutput + "\n";
     Log("StripCommercials(): rtvedit command: \n\n" + rtvEditInput);
     runner.WriteInput("%s", rtvEditInput.c_str());
+    runner.CloseInput();
     WaitForToolEnd(runner);
     Log("StripCommercials(): output: " + runner.GetAllOutput());
-
-    ShowStatus(statusHead + "\n\nStatus: Commercials stripped");
-    // Leaves the last notification in view for a moment before the conversion's first one.
-    SleepMilliseconds(1000);
-    Log("StripCommercials(): Completed stripping commercials");
+    return LogToolEnd("StripCommercials", "RTVEdit", started, runner);
 }

@@ -33,33 +33,36 @@ int TruncateToInt(double value) {
 CVideoProgress::CVideoProgress(std::string csAction, std::string csMpeg, int iPass)
     : m_action(std::move(csAction)), m_mpeg(std::move(csMpeg)), m_pass(iPass) {}
 
-void CVideoProgress::ReadDuration(const std::string& allOutput) {
+void CVideoProgress::ReadDuration(const std::string& newOutput) {
     if (m_durationSettled) return;
-    if (m_durationAt == std::string::npos) {
-        m_durationAt = allOutput.find(kDurationKey, m_searchFrom);
-        if (m_durationAt == std::string::npos) {
-            // The key may be cut by the end of the output so far; search its start again.
-            if (allOutput.size() >= kDurationKeyLength)
-                m_searchFrom = allOutput.size() - (kDurationKeyLength - 1);
+    m_pending += newOutput;
+    if (!m_durationFound) {
+        const std::string::size_type at = m_pending.find(kDurationKey);
+        if (at == std::string::npos) {
+            // The key may be cut by the end of the output so far; keep what may be its start.
+            if (m_pending.size() >= kDurationKeyLength)
+                m_pending.erase(0, m_pending.size() - (kDurationKeyLength - 1));
             return;
         }
+        m_pending.erase(0, at);
+        m_durationFound = true;
     }
-    ReadDurationAt(allOutput);
+    if (m_pending.size() > kDurationWindow) m_pending.resize(kDurationWindow);
+    ReadDurationWindow();
 }
 
 // The transcoder prints "Duration: 00:30:00.00, start: 0.000000, bitrate: ...". The text is
 // read once its closing comma has arrived or the whole window is there; a window that is
 // complete but does not read (such as "Duration: N/A") leaves the total unknown for good.
-void CVideoProgress::ReadDurationAt(const std::string& allOutput) {
-    const std::string window = allOutput.substr(m_durationAt, kDurationWindow);
+void CVideoProgress::ReadDurationWindow() {
     int hours = 0;
     int minutes = 0;
     float seconds = 0;
     float start = 0;
     int end = 0;
-    const int fields = std::sscanf(window.c_str(), "Duration: %d:%d:%f, start: %f,%n", &hours,
+    const int fields = std::sscanf(m_pending.c_str(), "Duration: %d:%d:%f, start: %f,%n", &hours,
                                    &minutes, &seconds, &start, &end);
-    const bool windowComplete = window.size() == kDurationWindow;
+    const bool windowComplete = m_pending.size() == kDurationWindow;
     if (end > 0 || (fields == 4 && windowComplete)) {
         const double duration = (static_cast<double>(hours) * 60 + minutes) * 60 + seconds + start;
         m_totalFrames = TruncateToInt(duration * kFramesPerSecond);
@@ -67,6 +70,7 @@ void CVideoProgress::ReadDurationAt(const std::string& allOutput) {
     } else if (windowComplete) {
         m_durationSettled = true;
     }
+    if (m_durationSettled) m_pending.clear();
 }
 
 bool CVideoProgress::ReadFrame(const std::string& lastChunk, long long clockMilliseconds,

@@ -9,9 +9,10 @@ class CVideoProgress {
 public:
     CVideoProgress(std::string csAction, std::string csMpeg, int iPass);
 
-    // Duration phase: looks for the first "Duration: " in all the output collected so far.
-    // Output already searched is not searched again.
-    void ReadDuration(const std::string& allOutput);
+    // Duration phase: looks for the first "Duration: " in the output, given piece by piece as
+    // it arrives. Each piece is looked at once, and only what a key cut by the end of a piece
+    // needs is kept, however much output there is.
+    void ReadDuration(const std::string& newOutput);
     // True while more output may still reveal the duration. False once it has been read, and
     // also when it turned out unreadable (such as "Duration: N/A").
     bool IsAwaitingDuration() const { return !m_durationSettled; }
@@ -28,7 +29,7 @@ public:
     static std::string FormatRemainingTime(int secondsLeft);
 
 private:
-    void ReadDurationAt(const std::string& allOutput);
+    void ReadDurationWindow();
     float Percentage() const;
     int SecondsLeft(long long clockMilliseconds) const;
     std::string StatusText(long long clockMilliseconds) const;
@@ -37,8 +38,9 @@ private:
     std::string m_mpeg;
     int m_pass;
 
-    std::string::size_type m_searchFrom = 0;
-    std::string::size_type m_durationAt = std::string::npos;
+    // Output not yet settled: a possible start of the key, or the text from the key on.
+    std::string m_pending;
+    bool m_durationFound = false;
     bool m_durationSettled = false;
     int m_totalFrames = 0;
 

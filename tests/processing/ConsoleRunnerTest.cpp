@@ -359,13 +359,86 @@ TEST_F(ConsoleRunnerTest, StopLeavesRunningChildAliveAndClosesEveryHandle) {
     EXPECT_TRUE(BecomesTrueWithin(kPatience, [&] { return IsGone(pid); }));
 }
 
-TEST_F(ConsoleRunnerTest, ChildThatClosesItsOutputEndsTheRunAndIsReapedLater) {
+// A tool may close its output and go on working on the files the next step reads.
+TEST_F(ConsoleRunnerTest, ChildThatClosesItsOutputRunsUntilItsProcessEnds) {
     CConsoleRunner runner;
-    ASSERT_TRUE(runner.Start(ChildCommand("pid closeout sleep 300")));
-    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    ASSERT_TRUE(runner.Start(ChildCommand("pid closeout sleep 700 exit 4")));
+    EXPECT_FALSE(runner.WaitForEnd(300));
     const int pid = ValueAfter(runner.GetAllOutput(), "pid");
     ASSERT_GT(pid, 0);
+    EXPECT_TRUE(IsAliveAndNotZombie(pid));
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    EXPECT_EQ(runner.GetExit().kind, SToolExit::EKind::Exited);
+    EXPECT_EQ(runner.GetExit().code, 4);
+}
+
+struct ExitCase {
+    const char* steps;
+    SToolExit::EKind kind;
+    int code;
+};
+
+TEST_F(ConsoleRunnerTest, HowTheChildEndedIsRecorded) {
+    const ExitCase cases[] = {{"out done", SToolExit::EKind::Exited, 0},
+                              {"exit 3", SToolExit::EKind::Exited, 3},
+                              {"pid killself", SToolExit::EKind::Signalled, SIGKILL}};
+    for (const ExitCase& row : cases) {
+        CConsoleRunner runner;
+        ASSERT_TRUE(runner.Start(ChildCommand(row.steps)));
+        ASSERT_TRUE(runner.WaitForEnd(kPatience));
+        EXPECT_EQ(runner.GetExit().kind, row.kind) << row.steps;
+        EXPECT_EQ(runner.GetExit().code, row.code) << row.steps;
+    }
+    CConsoleRunner missing;
+    EXPECT_FALSE(missing.Start(ToolPath("no-such-program")));
+    EXPECT_EQ(missing.GetExit().kind, SToolExit::EKind::NotSeen);
+}
+
+TEST_F(ConsoleRunnerTest, ClosedInputLetsAChildThatReadsToTheEndFinish) {
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("echo out finished")));
+    ASSERT_TRUE(runner.WriteInput("%s", "script\n"));
+    EXPECT_FALSE(runner.WaitForEnd(200));
+    runner.CloseInput();
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    EXPECT_EQ(runner.GetAllOutput(), "script\nfinished\n");
+}
+
+TEST_F(ConsoleRunnerTest, EndChildEndsTheChildAndEverythingItStarted) {
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("pid daemon 60000 hang")));
+    ASSERT_TRUE(BecomesTrueWithin(kPatience, [&] {
+        return ValueAfter(runner.GetAllOutput(), "grandchild") > 0;
+    }));
+    const int pid = ValueAfter(runner.GetAllOutput(), "pid");
+    const int grandchild = ValueAfter(runner.GetAllOutput(), "grandchild");
+
+    runner.EndChild(kPatience);
+
+    EXPECT_FALSE(runner.IsRunning());
+    EXPECT_EQ(runner.GetExit().kind, SToolExit::EKind::Signalled);
+    EXPECT_EQ(runner.GetExit().code, SIGTERM);
     EXPECT_TRUE(BecomesTrueWithin(kPatience, [&] { return IsGone(pid); }));
+    EXPECT_TRUE(BecomesTrueWithin(kPatience, [&] { return !IsAliveAndNotZombie(grandchild); }));
+}
+
+TEST_F(ConsoleRunnerTest, HugeOutputKeepsItsBeginningAndEndWithinBounds) {
+    const size_t total = 5 * 1000 * 1000;
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("bytes " + std::to_string(total))));
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+
+    const std::string output = runner.GetAllOutput();
+    const std::string pattern = Pattern(total);
+    const size_t keep = COutputBuffer::kDefaultKeep;
+    EXPECT_EQ(runner.GetAllOutputLength(), total);
+    EXPECT_TRUE(runner.IsOutputCut());
+    EXPECT_EQ(output.substr(0, keep), pattern.substr(0, keep));
+    EXPECT_EQ(output.substr(output.size() - keep), pattern.substr(total - keep));
+    EXPECT_NE(output.find("\n[... " + std::to_string(total - 2 * keep) +
+                          " bytes of output left out ...]\n"),
+              std::string::npos);
+    EXPECT_LE(runner.GetLastChunk().size(), 255u);
 }
 
 TEST_F(ConsoleRunnerTest, ChildEndIsNoticedWhileItsOwnChildKeepsTheOutputOpen) {

@@ -4,32 +4,34 @@
 
 namespace {
 
-std::string Replace(const std::string& path, const std::string& extension) {
-    return CPELKARDialog::ReplaceExtension(path, extension);
+struct ReplaceCase {
+    const char* name;
+    const char* path;
+    const char* extension;
+    const char* expected;
+};
+
+const ReplaceCase kCases[] = {
+    {"ExtensionIsReplaced", "/videos/News.avi", ".mp4", "/videos/News.mp4"},
+    {"PathWithoutDotGetsTheExtensionAppended", "/videos/News", ".mp3", "/videos/News.mp3"},
+    {"EverythingAfterTheLastDotOfTheNameIsReplaced", "/videos/Mr. Smith", ".mp4",
+     "/videos/Mr.mp4"},
+    {"DotInAFolderNeverCuts", "/My.Videos/News", ".mp4", "/My.Videos/News.mp4"},
+    {"DotInAFolderOfANameWithoutDotNeverCuts", "rec.d/show", ".evt", "rec.d/show.evt"},
+    {"OnlyTheLastOfSeveralExtensionsIsReplaced", "/tmp/show.part.mpg", ".evt",
+     "/tmp/show.part.evt"},
+    {"TrailingDotIsReplaced", "/videos/News.", ".mp3", "/videos/News.mp3"},
+    {"NameWithoutFolder", "show.mpg", ".ndx", "show.ndx"},
+};
+
+class ReplaceExtensionTest : public ::testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(ReplaceExtensionTest, GivesTheExpectedPath) {
+    const ReplaceCase& row = GetParam();
+    EXPECT_EQ(CPELKARDialog::ReplaceExtension(row.path, row.extension), row.expected);
 }
 
-TEST(ReplaceExtensionTest, ExtensionIsReplaced) {
-    EXPECT_EQ(Replace("/videos/News.avi", ".mp4"), "/videos/News.mp4");
-}
-
-TEST(ReplaceExtensionTest, PathWithoutDotGetsTheExtensionAppended) {
-    EXPECT_EQ(Replace("/videos/News", ".mp3"), "/videos/News.mp3");
-}
-
-TEST(ReplaceExtensionTest, EverythingAfterTheLastDotIsReplaced) {
-    EXPECT_EQ(Replace("/videos/Mr. Smith", ".mp4"), "/videos/Mr.mp4");
-}
-
-TEST(ReplaceExtensionTest, DotInADirectoryCutsThere) {
-    EXPECT_EQ(Replace("/My.Videos/News", ".mp4"), "/My.mp4");
-}
-
-TEST(ReplaceExtensionTest, OnlyTheLastOfSeveralExtensionsIsReplaced) {
-    EXPECT_EQ(Replace("/tmp/show.part.mpg", ".evt"), "/tmp/show.part.evt");
-}
-
-TEST(ReplaceExtensionTest, TrailingDotIsReplaced) {
-    EXPECT_EQ(Replace("/videos/News.", ".mp3"), "/videos/News.mp3");
-}
+INSTANTIATE_TEST_SUITE_P(Paths, ReplaceExtensionTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

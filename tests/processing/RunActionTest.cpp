@@ -70,13 +70,13 @@ TEST_F(RunActionTest, DestinationJoinsDirectoryAndSubstitutedTemplate) {
                   {recording.GetMpeg(), OutputDirectory() + "/Evening News - 4.mp4"}}));
 }
 
-TEST_F(RunActionTest, EverythingAfterTheLastDotOfTheNameIsReplaced) {
+TEST_F(RunActionTest, DotInTheTitleNeverCutsTheName) {
     recording.SetTitle("Mr. Smith");
 
     dialog->RunAction(Action(true), recording);
 
     ASSERT_EQ(Conversions().size(), 1u);
-    EXPECT_EQ(Conversions()[0].second, OutputDirectory() + "/Mr.mp3");
+    EXPECT_EQ(Conversions()[0].second, OutputDirectory() + "/Mr. Smith.mp3");
 }
 
 TEST_F(RunActionTest, AudioOnlyConvertsOnceEvenWithTwoPass) {

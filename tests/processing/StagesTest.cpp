@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace {
 
 const std::string kRecording = "/rec/show.mpg";
 const std::string kStatusHead = "Action: News\nSource: /rec/show.mpg\n\nStatus: ";
+// Lets a stand-in write the file named by its last argument, as a transcoder does.
+const std::string kWriteLastArgument = "for last; do :; done; echo converted > \"$last\"";
 
 std::vector<std::string> Lines(std::initializer_list<std::vector<std::string>> entries) {
     std::vector<std::string> lines;
@@ -21,36 +24,104 @@ std::vector<std::string> Lines(std::initializer_list<std::vector<std::string>> e
 using AudioStageTest = StageTest;
 
 TEST_F(AudioStageTest, RunsTheTranscoderAndLogsItsOutput) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "echo 'encoding audio' >&2");
+    dialog->ffmpegPath = WriteTool("ffmpeg", "echo 'encoding audio' >&2; " + kWriteLastArgument);
+    const std::string dest = home.File("News.mp3");
 
-    dialog->ProcessAudio("News", kRecording, "/tmp/src.mpg", "/out/News.mp3");
+    EXPECT_TRUE(dialog->ProcessAudio("News", kRecording, "/tmp/src.mpg", dest));
 
     const std::string command = dialog->ffmpegPath +
                                 " -y -i \"/tmp/src.mpg\" -acodec mp3 -ac 2 -ab 48 -ar 24000 "
-                                "-vol 130 \"/out/News.mp3\"";
+                                "-vol 130 \"" + dest + "\"";
     EXPECT_EQ(LogTexts(), Lines({{"ProcessAudio(): csAction=News, csMpeg=/rec/show.mpg, "
-                                  "csSource=/tmp/src.mpg, csDest=/out/News.mp3",
+                                  "csSource=/tmp/src.mpg, csDest=" + dest,
                                   "ProcessAudio(): Executing command: " + command},
                                  EntryLines("ProcessAudio(): FFMPEG Output:\n\n\nencoding audio\n"),
-                                 {"ProcessAudio(): Completed processing audio."}}));
+                                 {"ProcessAudio(): FFMPEG exited with status 0.",
+                                  "ProcessAudio(): Completed processing audio."}}));
     EXPECT_EQ(CallsOf("ffmpeg"),
               (std::vector<std::vector<std::string>>{{"-y", "-i", "/tmp/src.mpg", "-acodec", "mp3",
                                                       "-ac", "2", "-ab", "48", "-ar", "24000",
-                                                      "-vol", "130", "/out/News.mp3"}}));
+                                                      "-vol", "130", dest}}));
     EXPECT_TRUE(dialog->shown->empty());
 }
 
-TEST_F(AudioStageTest, MissingTranscoderLogsTheStartError) {
+TEST_F(AudioStageTest, MissingTranscoderLogsTheStartErrorAndFails) {
     dialog->ffmpegPath = home.File("no-such-ffmpeg");
 
-    dialog->ProcessAudio("News", kRecording, kRecording, "/out/News.mp3");
+    EXPECT_FALSE(dialog->ProcessAudio("News", kRecording, kRecording, "/out/News.mp3"));
 
     const std::vector<std::string> log = LogTexts();
-    ASSERT_EQ(log.size(), 8u);
+    ASSERT_EQ(log.size(), 10u);
     EXPECT_EQ(
         std::vector<std::string>(log.begin() + 2, log.end()),
         Lines({EntryLines("ProcessAudio(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n"),
-               {"ProcessAudio(): Completed processing audio."}}));
+               {"ProcessAudio(): FFMPEG could not be started.",
+                "ProcessAudio(): The audio conversion failed.",
+                "ProcessAudio(): Completed processing audio."}}));
+}
+
+// A stage succeeds only when its tool ended by itself with status 0 and wrote its output.
+struct StageEndCase {
+    const char* name;
+    const char* body;
+    const char* exitLine;
+    bool succeeds;
+};
+
+const StageEndCase kStageEnds[] = {
+    {"WrittenOutputAndStatusZero", "WRITE", "FFMPEG exited with status 0.", true},
+    {"StatusOne", "WRITE; exit 1", "FFMPEG exited with status 1.", false},
+    {"KilledBySignal", "WRITE; kill -9 $$", "FFMPEG was ended by signal 9.", false},
+    {"NoOutputFile", "exit 0", "FFMPEG exited with status 0.", false},
+};
+
+class StageEndTest : public StageTest, public ::testing::WithParamInterface<StageEndCase> {};
+
+TEST_P(StageEndTest, AudioAndVideoReportTheToolsEnd) {
+    std::string body = GetParam().body;
+    if (body.rfind("WRITE", 0) == 0) body = kWriteLastArgument + body.substr(5);
+    dialog->ffmpegPath = WriteTool("ffmpeg", body);
+    const std::string exitLine = std::string("ProcessAudio(): ") + GetParam().exitLine;
+
+    EXPECT_EQ(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")),
+              GetParam().succeeds);
+    EXPECT_EQ(dialog->ProcessVideo("News", kRecording, kRecording, home.File("v.mp4"), 0),
+              GetParam().succeeds);
+
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_NE(std::find(log.begin(), log.end(), exitLine), log.end());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ProcessAudio(): The audio conversion failed."),
+              GetParam().succeeds ? 0 : 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ProcessVideo(): The video conversion failed."),
+              GetParam().succeeds ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, StageEndTest, ::testing::ValuesIn(kStageEnds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AudioStageTest, ToolPathWithABlankIsRunWhole) {
+    std::filesystem::create_directory(home.File("my tools"));
+    dialog->ffmpegPath = WriteTool("my tools/ffmpeg", kWriteLastArgument);
+
+    EXPECT_TRUE(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")));
+
+    EXPECT_EQ(CallsOf("my tools/ffmpeg").size(), 1u);
+    EXPECT_EQ(LogTexts()[1].rfind("ProcessAudio(): Executing command: \"" + dialog->ffmpegPath +
+                                      "\" -y -i ",
+                                  0),
+              0u);
+}
+
+TEST_F(AudioStageTest, EmptyToolPathStartsNothing) {
+    dialog->ffmpegPath = "";
+
+    EXPECT_FALSE(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")));
+    EXPECT_FALSE(dialog->ProcessVideo("News", kRecording, kRecording, home.File("v.mp4"), 0));
+
+    const std::vector<std::string> log = LogTexts();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[1], "ProcessAudio(): The FFMPEG path is empty, so FFMPEG was not started.");
+    EXPECT_EQ(log[3], "ProcessVideo(): The FFMPEG path is empty, so FFMPEG was not started.");
 }
 
 TEST_F(AudioStageTest, TitleWithQuotesReachesTheTranscoderAsOneArgument) {
@@ -78,21 +149,23 @@ std::vector<std::string> VideoArguments(const std::string& source, const std::st
 }
 
 TEST_F(VideoStageTest, SinglePassCommandHasNoPass) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "echo done");
+    dialog->ffmpegPath = WriteTool("ffmpeg", "echo done; " + kWriteLastArgument);
+    const std::string dest = home.File("News.mp4");
 
-    dialog->ProcessVideo("News", kRecording, "/tmp/src.mpg", "/out/News.mp4", 0);
+    EXPECT_TRUE(dialog->ProcessVideo("News", kRecording, "/tmp/src.mpg", dest, 0));
 
     const std::string command = dialog->ffmpegPath +
                                 " -y -i \"/tmp/src.mpg\" -bitexact -vcodec xvid -s 320x240 "
                                 "-b 384 -minrate 32 -maxrate 400 -bt 16 -r 29.97 -acodec aac "
-                                "-ac 2 -ab 48 -ar 24000 -vol 130 -f psp \"/out/News.mp4\"";
+                                "-ac 2 -ab 48 -ar 24000 -vol 130 -f psp \"" + dest + "\"";
     EXPECT_EQ(LogTexts(), Lines({{"ProcessVideo(): csAction=News, csMpeg=/rec/show.mpg, "
-                                  "csSource=/tmp/src.mpg, csDest=/out/News.mp4, iPass=0",
+                                  "csSource=/tmp/src.mpg, csDest=" + dest + ", iPass=0",
                                   "ProcessVideo(): Executing command: " + command},
                                  EntryLines("ProcessVideo(): FFMPEG Output:\n\n\ndone\n"),
-                                 {"ProcessVideo(): Completed processing video."}}));
+                                 {"ProcessVideo(): FFMPEG exited with status 0.",
+                                  "ProcessVideo(): Completed processing video."}}));
     EXPECT_EQ(CallsOf("ffmpeg"), (std::vector<std::vector<std::string>>{
-                                     VideoArguments("/tmp/src.mpg", "/out/News.mp4", {})}));
+                                     VideoArguments("/tmp/src.mpg", dest, {})}));
 }
 
 TEST_F(VideoStageTest, PassNumberIsGivenToTheTranscoder) {
@@ -161,41 +234,47 @@ TEST_F(VideoStageTest, MissingTranscoderShowsNothingAndLogsTheStartError) {
     dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
 
     const std::vector<std::string> log = LogTexts();
-    ASSERT_EQ(log.size(), 8u);
+    ASSERT_EQ(log.size(), 10u);
     EXPECT_EQ(
         std::vector<std::string>(log.begin() + 2, log.end()),
         Lines({EntryLines("ProcessVideo(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n"),
-               {"ProcessVideo(): Completed processing video."}}));
+               {"ProcessVideo(): FFMPEG could not be started.",
+                "ProcessVideo(): The video conversion failed.",
+                "ProcessVideo(): Completed processing video."}}));
     EXPECT_TRUE(dialog->shown->empty());
 }
 
 using StripStageTest = StageTest;
 
 // An RTVEdit stand-in that keeps the three lines it is given (the output line, EVTDump's one
-// line and the closing line feed) without waiting for the end of its input.
+// line and the closing line feed), writes the output it is asked for, and then reads its
+// input to the end, as a tool that reads a whole script does.
 const char kRtvEditBody[] =
     "IFS= read -r target; IFS= read -r events; IFS= read -r closing\n"
     "printf '%s\\n%s\\n%s\\n' \"$target\" \"$events\" \"$closing\" > \"$0.input\"\n"
-    "echo 'rtvedit wrote it'";
+    "echo stripped > \"${target#T}\"; cat > /dev/null; echo 'rtvedit wrote it'";
 
 TEST_F(StripStageTest, EventDumpIsPassedToRtvEditAndEverythingIsLogged) {
     dialog->evtDumpPath = WriteTool("evtdump", "echo 'EVENTS 1 2 3'");
     dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
+    const std::string dest = home.File("mst1.mpg");
 
-    dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
+    EXPECT_TRUE(dialog->StripCommercials("News", kRecording, kRecording, dest));
 
     EXPECT_EQ(CallsOf("evtdump"), (std::vector<std::vector<std::string>>{{"/rec/show.evt"}}));
     EXPECT_EQ(CallsOf("rtvedit"), (std::vector<std::vector<std::string>>{{}}));
-    EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"), "T/tmp/mst1.mpg\nEVENTS 1 2 3\n\n");
+    EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"), "T" + dest + "\nEVENTS 1 2 3\n\n");
     EXPECT_EQ(LogTexts(),
               Lines({{"StripCommercials(): csAction=News, csMpeg=/rec/show.mpg, "
-                      "csSource=/rec/show.mpg, csDest=/tmp/mst1.mpg",
+                      "csSource=/rec/show.mpg, csDest=" + dest,
                       "StripCommercials(): Executing command: " + dialog->evtDumpPath +
-                          " \"/rec/show.evt\""},
-                     EntryLines("StripCommercials(): rtvedit command: \n\nT/tmp/mst1.mpg\n"
-                                "EVENTS 1 2 3\n\n"),
+                          " \"/rec/show.evt\"",
+                      "StripCommercials(): EVTDump exited with status 0."},
+                     EntryLines("StripCommercials(): rtvedit command: \n\nT" + dest +
+                                "\nEVENTS 1 2 3\n\n"),
                      EntryLines("StripCommercials(): output: rtvedit wrote it\n"),
-                     {"StripCommercials(): Completed stripping commercials"}}));
+                     {"StripCommercials(): RTVEdit exited with status 0.",
+                      "StripCommercials(): Completed stripping commercials"}}));
     EXPECT_EQ(*dialog->shown, (std::vector<std::string>{kStatusHead + "Stripping commercials",
                                                         kStatusHead + "Commercials stripped"}));
 }
@@ -212,15 +291,23 @@ TEST_F(StripStageTest, SilentEventDumpGivesRtvEditTwoLineFeeds) {
     EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"), "T/tmp/mst1.mpg|");
 }
 
-TEST_F(StripStageTest, MissingEventDumpHandsItsStartErrorToRtvEdit) {
-    dialog->evtDumpPath = home.File("no-such-evtdump");
-    dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
+// EVTDump's messages are no script: RTVEdit would cut the recording at random.
+TEST_F(StripStageTest, FailedEventDumpStopsTheStripping) {
+    for (const std::string& evtDump :
+         {home.File("no-such-evtdump"), WriteTool("evtdump", "echo 'no events'; exit 3"),
+          std::string()}) {
+        dialog->evtDumpPath = evtDump;
+        dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
 
-    dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
+        EXPECT_FALSE(dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg"));
 
-    EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"),
-              "T/tmp/mst1.mpg\nRedirect console error: 2\r\n\n");
-    EXPECT_EQ(dialog->shown->back(), kStatusHead + "Commercials stripped");
+        EXPECT_TRUE(CallsOf("rtvedit").empty()) << evtDump;
+        EXPECT_EQ(dialog->shown->back(), kStatusHead + "Stripping commercials failed");
+        const std::vector<std::string> log = LogTexts();
+        EXPECT_NE(std::find(log.begin(), log.end(),
+                            "StripCommercials(): Stripping commercials failed."),
+                  log.end());
+    }
 }
 
 TEST_F(StripStageTest, MissingRtvEditLogsTheStartError) {

@@ -66,7 +66,7 @@ TEST_F(VideoProgressTest, UnavailableDurationIsNotReadAgainFromLaterOutput) {
     progress.ReadDuration(output);
     EXPECT_FALSE(progress.IsAwaitingDuration());
 
-    progress.ReadDuration(output + "Duration: 00:30:00.0, start: 0.000000," + kStreamLines);
+    progress.ReadDuration("Duration: 00:30:00.0, start: 0.000000," + kStreamLines);
 
     EXPECT_FALSE(progress.HasTotalFrames());
 }
@@ -91,7 +91,7 @@ TEST_F(VideoProgressTest, DurationCutShortIsReadOnceTheRestArrives) {
     progress.ReadDuration(first);
     EXPECT_TRUE(progress.IsAwaitingDuration());
 
-    progress.ReadDuration(first + "00000, bitrate: 6000 kb/s\n");
+    progress.ReadDuration("00000, bitrate: 6000 kb/s\n");
 
     EXPECT_EQ(progress.GetTotalFrames(), 53946);
 }
@@ -101,7 +101,18 @@ TEST_F(VideoProgressTest, KeywordSplitAcrossPiecesIsFound) {
     const std::string first = "Input #0, mpeg:\n  Durat";
     progress.ReadDuration(first);
 
-    progress.ReadDuration(first + "ion: 00:30:00.0, start: 0.000000," + kStreamLines);
+    progress.ReadDuration("ion: 00:30:00.0, start: 0.000000," + kStreamLines);
+
+    EXPECT_EQ(progress.GetTotalFrames(), 53946);
+}
+
+// Output is given a byte at a time, as the worst split of pieces would, after a long stretch
+// without the key: the duration is still found, whatever the stretch's length.
+TEST_F(VideoProgressTest, DurationAfterLongOutputGivenByteByByteIsFound) {
+    CVideoProgress progress("News", "/rec/show.mpg", 0);
+    progress.ReadDuration(std::string(1 << 20, 'x'));
+    for (char c : "Durati" + std::string("on: 00:30:00.0, start: 0.000000,") + kStreamLines)
+        progress.ReadDuration(std::string(1, c));
 
     EXPECT_EQ(progress.GetTotalFrames(), 53946);
 }

@@ -27,8 +27,9 @@
 
 namespace {
 
-// The largest piece one read takes from the child's output.
-const size_t kPieceBytes = 255;
+// The most one read takes from the child's output. Large, so a tool that prints a lot costs
+// few reads.
+const size_t kBlockBytes = 65536;
 
 const char* const kDefaultSearchPath = "/bin:/usr/bin";
 
@@ -47,6 +48,7 @@ struct ChildWatch {
     std::condition_variable changed;
     pid_t pid = 0;  // 0 until the fork; -1 when no child was made
     bool ended = false;
+    int waitStatus = 0;  // as waitpid gave it, once ended
     bool stopRequested = false;
     int wakeRead = -1;
     int wakeWrite = -1;
@@ -74,13 +76,14 @@ void* ReapChild(void* handedOver) {
         watch.changed.wait(hold, [&] { return watch.pid != 0; });
         pid = watch.pid;
     }
+    int status = 0;
     if (pid > 0) {
-        int status;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
     std::lock_guard<std::mutex> hold(watch.lock);
     watch.ended = true;
+    watch.waitStatus = status;
     WakeReader(watch);
     watch.changed.notify_all();
     return nullptr;
@@ -204,10 +207,13 @@ int AboveStandardStreams(int fd) {
 }
 
 // In the forked child. Its own session stands in for a console of its own: the child gets no
-// terminal and no signal meant for ours. An exec failure goes back to the parent as errno
-// through the status pipe, which the exec closes on success.
+// terminal and no signal meant for ours, and its process group holds everything it starts.
+// An ignored SIGPIPE would be inherited through the exec, so the child gets the default back.
+// An exec failure goes back to the parent as errno through the status pipe, which the exec
+// closes on success.
 [[noreturn]] void BecomeChild(const ExecPlan& plan, int inputRead, int outputWrite,
                               int statusWrite) {
+    signal(SIGPIPE, SIG_DFL);
     sigprocmask(SIG_SETMASK, &plan.noSignals, nullptr);
     setsid();
     const int status = AboveStandardStreams(statusWrite);
@@ -319,25 +325,26 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
     return 0;
 }
 
-CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child,
+CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool outputOpen,
                                                           unsigned timeoutMilliseconds) {
     // Output wakes the wait as well, so that it is read at once rather than after the time-out.
-    pollfd watched[2] = {{child.outputRead, POLLIN, 0}, {child.watch->wakeRead, POLLIN, 0}};
-    poll(watched, 2, static_cast<int>(timeoutMilliseconds));
+    // A closed output would wake it at once, every time, so it is watched only while open.
+    pollfd watched[2] = {{child.watch->wakeRead, POLLIN, 0}, {child.outputRead, POLLIN, 0}};
+    poll(watched, outputOpen ? 2 : 1, static_cast<int>(timeoutMilliseconds));
     std::lock_guard<std::mutex> hold(child.watch->lock);
     if (child.watch->ended) return Wakeup::ChildEnded;
     if (child.watch->stopRequested) return Wakeup::StopRequested;
     return Wakeup::TimedOut;
 }
 
-CConsoleRunner::PipeRead CConsoleRunner::ReadOutputPiece(Child& child, std::string* piece) {
-    char buffer[kPieceBytes];
+CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::string* block) {
+    block->resize(kBlockBytes);
     ssize_t count;
     do {
-        count = read(child.outputRead, buffer, sizeof buffer);
+        count = read(child.outputRead, &(*block)[0], kBlockBytes);
     } while (count < 0 && errno == EINTR);
     if (count > 0) {
-        piece->assign(buffer, static_cast<size_t>(count));
+        block->resize(static_cast<size_t>(count));
         return PipeRead::Piece;
     }
     if (count == 0) return PipeRead::Closed;
@@ -356,4 +363,30 @@ bool CConsoleRunner::WriteToChild(Child& child, const std::string& text) {
 
 void CConsoleRunner::CloseChildInput(Child& child) {
     CloseDescriptor(&child.inputWrite);
+}
+
+SToolExit CConsoleRunner::ChildExit(Child& child) {
+    std::lock_guard<std::mutex> hold(child.watch->lock);
+    SToolExit exit;
+    if (!child.watch->ended) return exit;
+    const int status = child.watch->waitStatus;
+    if (WIFEXITED(status)) {
+        exit.kind = SToolExit::EKind::Exited;
+        exit.code = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        exit.kind = SToolExit::EKind::Signalled;
+        exit.code = WTERMSIG(status);
+    }
+    return exit;
+}
+
+// The child leads a process group of its own (its session), so the group's id is the child's
+// id; the system does not hand that id to a new process while the group has a member.
+void CConsoleRunner::TerminateChild(Child& child, bool force) {
+    pid_t group;
+    {
+        std::lock_guard<std::mutex> hold(child.watch->lock);
+        group = child.watch->pid;
+    }
+    if (group > 0) kill(-group, force ? SIGKILL : SIGTERM);
 }

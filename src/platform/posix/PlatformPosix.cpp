@@ -2,7 +2,9 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <pwd.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -93,6 +95,23 @@ bool MakeTempFileName(const std::string& directory, const std::string& prefix, s
     close(fd);
     *name = pattern;
     return true;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+bool IsUnsafeInFileName(char c) {
+    return c == '/';
+}
+
+bool IsExistingFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+void PrepareProcess() {
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool RemoveFile(const std::string& path) {

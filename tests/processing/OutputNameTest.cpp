@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "model/DVAFlags.h"
+#include "processing/OutputName.h"
+
+namespace {
+
+struct NameCase {
+    const char* name;
+    const char* directory;
+    const char* filenameTemplate;
+    const char* title;
+    const char* episode;
+    const char* expected;
+};
+
+// Titles come from broadcast data: none may cut the name, collide with another, or lead out
+// of the output folder; the template's own separators and extension rules still hold.
+const NameCase kCases[] = {
+    {"DotInATitleNeverCuts", "out", "%title%", "Mr. Robot", "", "out/Mr. Robot.mp4"},
+    {"TitlesSharingAPrefixStayApart", "out", "%title%", "Mr. Smith Goes", "",
+     "out/Mr. Smith Goes.mp4"},
+    {"NumberedPartsStayApart", "out", "%title%", "Pt. 2", "", "out/Pt. 2.mp4"},
+    {"DotInTheFolderNeverCuts", "tv.shows", "%title%", "News", "", "tv.shows/News.mp4"},
+    {"TemplateExtensionIsReplaced", "out", "%title%.avi", "News", "", "out/News.mp4"},
+    {"DotBeforeAPlaceholderIsNoExtension", "out", "%title%.%episode%", "News", "4",
+     "out/News.4.mp4"},
+    {"SlashInATitleStaysInTheFolder", "out", "%title%", "../victim/keep.x", "",
+     "out/.._victim_keep.x.mp4"},
+    {"TemplateSeparatorsStay", "out", "%title%/%episode%", "News", "4", "out/News/4.mp4"},
+    {"DotsOnlyValueCannotClimb", "out", "%title%/%episode%", "..", "4", "out/__/4.mp4"},
+    {"LiteralDotsOfTheTemplateStay", "out", "../%title%", "News", "", "out/../News.mp4"},
+    {"FolderEndingInSeparatorGetsAnother", "out/", "%title%", "News", "", "out//News.mp4"},
+    {"EmptyFieldsLeaveOnlyTheExtension", "out", "%title%%episode%", "", "", "out/.mp4"},
+};
+
+class OutputNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(OutputNameTest, BuildsTheExpectedPath) {
+    const NameCase& row = GetParam();
+    CDVAFlags recording;
+    recording.SetMpeg("/rec/show.mpg");
+    recording.SetTitle(row.title);
+    recording.SetEpisode(row.episode);
+    EXPECT_EQ(BuildOutputPath(row.directory, row.filenameTemplate, recording, ".mp4"),
+              row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, OutputNameTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
