@@ -34,6 +34,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,6 +88,18 @@ double Now() {
 
 double Seconds(const timeval& time) {
     return time.tv_sec + time.tv_usec / 1e6;
+}
+
+// "mean ± standard deviation", as hyperfine reports its runs.
+std::string MeanAndDeviation(const std::vector<double>& values) {
+    double sum = 0, squares = 0;
+    for (double value : values) sum += value;
+    const double mean = sum / values.size();
+    for (double value : values) squares += (value - mean) * (value - mean);
+    const double deviation = values.size() > 1 ? std::sqrt(squares / (values.size() - 1)) : 0;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f s ± %.3f s", mean, deviation);
+    return text;
 }
 
 double Median(std::vector<double> values) {
@@ -312,6 +325,8 @@ void Report(const std::vector<Measurement>& direct, const std::vector<Measuremen
     const double pelkarCpu = Median(Field(pelkar, &Measurement::allCpuSeconds));
     std::printf("  wall time, median: direct %.3f s, through pelkar %.3f s\n", Median(directWall),
                 Median(pelkarWall));
+    std::printf("  wall time, mean: direct %s, through pelkar %s\n",
+                MeanAndDeviation(directWall).c_str(), MeanAndDeviation(pelkarWall).c_str());
     std::printf("  wall-time ratio pelkar/direct, median of %zu pairs: %.4f (target <= 1.02)\n",
                 ratios.size(), Median(ratios));
     // On a busy machine the fastest runs show best what pelkar itself costs.
