@@ -1,5 +1,6 @@
 #include "app/IniText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <unordered_map>
 
@@ -19,18 +20,24 @@ struct IniLine {
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // The mark is no part of the first line; it stays where it is when the text is rewritten.
+std::size_t FirstLineBegin(const std::string& text) {
+    return text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+}
+
+// The line that starts at begin (which is inside the text).
+IniLine LineAt(const std::string& text, std::size_t begin) {
+    const std::size_t feed = text.find('\n', begin);
+    if (feed == std::string::npos) return {begin, text.size(), text.size()};
+    const std::size_t contentEnd = (feed > begin && text[feed - 1] == '\r') ? feed - 1 : feed;
+    return {begin, contentEnd, feed + 1};
+}
+
 std::vector<IniLine> SplitIniLines(const std::string& text) {
     std::vector<IniLine> lines;
-    std::size_t begin = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
-    while (begin < text.size()) {
-        std::size_t feed = text.find('\n', begin);
-        if (feed == std::string::npos) {
-            lines.push_back({begin, text.size(), text.size()});
-            break;
-        }
-        std::size_t contentEnd = (feed > begin && text[feed - 1] == '\r') ? feed - 1 : feed;
-        lines.push_back({begin, contentEnd, feed + 1});
-        begin = feed + 1;
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    for (std::size_t begin = FirstLineBegin(text); begin < text.size();) {
+        lines.push_back(LineAt(text, begin));
+        begin = lines.back().end;
     }
     return lines;
 }
@@ -233,15 +240,22 @@ std::string AppendSection(const std::string& text, const std::vector<IniLine>& l
 
 }  // namespace
 
+// One pass that ends with the section, so a large text after it costs nothing.
 std::unordered_map<std::string, std::string> ReadIniSection(const std::string& text,
                                                             const std::string& section) {
     std::unordered_map<std::string, std::string> values;
-    const std::vector<IniLine> lines = SplitIniLines(text);
-    const SectionSpan span = FindSection(text, lines, section);
-    std::string key, value;
-    for (std::size_t i = span.header + 1; span.found && i < span.end; ++i) {
-        if (ParseKeyLine(LineContent(text, lines[i]), &key, &value))
+    bool inSection = false;
+    std::string name, key, value;
+    for (std::size_t begin = FirstLineBegin(text); begin < text.size();) {
+        const IniLine line = LineAt(text, begin);
+        begin = line.end;
+        const std::string content = LineContent(text, line);
+        if (ParseSectionHeader(content, &name)) {
+            if (inSection) break;
+            inSection = SameName(name, section);
+        } else if (inSection && ParseKeyLine(content, &key, &value)) {
             values.emplace(ToLower(key), std::move(value));
+        }
     }
     return values;
 }

@@ -2,6 +2,7 @@
 
 #include "app/UsageText.h"
 #include "model/Action.h"
+#include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
@@ -100,13 +101,11 @@ void CPELKARDialog::ProcessActions() {
     const CStopRequestWatch stopRequests;
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
-    for (const std::string& stored : m_actions) {
-        CAction action;
-        action.FromString(stored);
-        Log("ProcessActions(): Processing action: " + action.GetName());
-        if (action.IsValid() && action.GetFilter().Matches(recording)) {
+    for (const SActionTrial& trial : TryActions(m_actions, recording)) {
+        Log("ProcessActions(): Processing action: " + trial.action.GetName());
+        if (trial.matches) {
             Log("ProcessActions(): Filter match found!");
-            if (!RunAction(action, recording)) m_exitStatus = 1;
+            if (!RunAction(trial.action, recording)) m_exitStatus = 1;
             if (StopRequestSignal() != 0) m_exitStatus = 128 + StopRequestSignal();
             return;
         }

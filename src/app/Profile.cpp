@@ -27,9 +27,9 @@ CProfile::CProfile(const std::string& path) : m_path(path) {
     m_readable = ReadProfileText(path, &m_text, &m_readError);
 }
 
-CProfile CProfile::OfText(const std::string& text) {
+CProfile CProfile::OfText(std::string text) {
     CProfile profile;
-    profile.m_text = text;
+    profile.m_text = std::move(text);
     return profile;
 }
 
@@ -64,23 +64,22 @@ void CProfile::WriteProfileInt(const std::string& section, const std::string& ke
     WriteProfileString(section, key, std::to_string(value));
 }
 
-std::string CProfile::ApplyWrites(const std::string& text) const {
+std::string CProfile::ApplyWrites(std::string text) const {
     std::vector<SectionWrites> groups;
     for (const PendingWrite& write : m_writes) {
         GroupFor(groups, write.section).values.emplace_back(write.key, write.value);
     }
-    std::string result = text;
     for (const SectionWrites& group : groups) {
-        result = SetIniValues(result, group.section, group.values);
+        text = SetIniValues(text, group.section, group.values);
     }
-    return result;
+    return text;
 }
 
 EProfileSave CProfile::Commit() {
     if (m_writes.empty()) return EProfileSave::Saved;
     std::string committed;
-    const EProfileSave saved = UpdateProfileText(m_path, [&](const std::string& current) {
-        committed = ApplyWrites(current);
+    const EProfileSave saved = UpdateProfileText(m_path, [&](std::string current) {
+        committed = ApplyWrites(std::move(current));
         return committed;
     });
     if (saved != EProfileSave::Saved) return saved;
@@ -93,10 +92,10 @@ EProfileSave CProfile::Commit() {
 EProfileSave CProfile::Rewrite(
     const std::string& path,
     const std::function<void(const CProfile& current, CProfile& writes)>& writesFor) {
-    return UpdateProfileText(path, [&](const std::string& current) {
-        const CProfile currentProfile = OfText(current);
+    return UpdateProfileText(path, [&](std::string current) {
+        CProfile currentProfile = OfText(std::move(current));
         CProfile writes;
         writesFor(currentProfile, writes);
-        return writes.ApplyWrites(current);
+        return writes.ApplyWrites(std::move(currentProfile.m_text));
     });
 }

@@ -17,7 +17,7 @@ class CProfile {
 public:
     explicit CProfile(const std::string& path);
     // A profile read from a text instead of its file, for looking at a file's current text.
-    static CProfile OfText(const std::string& text);
+    static CProfile OfText(std::string text);
 
     // False when the file exists but could not be read; ReadError then says why.
     bool IsReadable() const { return m_readable; }
@@ -51,7 +51,7 @@ private:
 
     CProfile() = default;
     const SectionValues& Section(const std::string& section) const;
-    std::string ApplyWrites(const std::string& text) const;
+    std::string ApplyWrites(std::string text) const;
 
     std::string m_path;
     std::string m_text;

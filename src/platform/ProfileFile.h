@@ -20,6 +20,5 @@ enum class EProfileSave {
 // in the same folder and renames it over the profile. Concurrent savers never leave a torn
 // file, and the last one to save decides. The lock is waited for a bounded time only. A
 // profile that is a symbolic link is saved to the link's target, so the link stays.
-EProfileSave UpdateProfileText(
-    const std::string& path,
-    const std::function<std::string(const std::string& current)>& update);
+EProfileSave UpdateProfileText(const std::string& path,
+                               const std::function<std::string(std::string current)>& update);

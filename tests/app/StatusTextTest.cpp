@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "app/StatusText.h"
@@ -38,6 +40,9 @@ struct FitCase {
     std::string expected;  // empty: only the general rules are checked
 };
 
+// Names the row in test listings.
+void PrintTo(const FitCase& row, std::ostream* out) { *out << row.name; }
+
 const std::string kLongFolder = "/media/recordings/" + std::string(200, 'd') + "/";
 const std::string kAccents = "/media/" + std::string(190, 'x') + "/caf\xC3\xA9\xC3\xA9\xC3\xA9";
 
@@ -55,7 +60,9 @@ class FitStatusTextTest : public ::testing::TestWithParam<FitCase> {};
 TEST_P(FitStatusTextTest, StatusLinesAlwaysShowWhole) {
     const FitCase& row = GetParam();
     const std::string fitted = FitStatusText(Text(row.action, row.source), kLimit);
-    if (!row.expected.empty()) EXPECT_EQ(fitted, row.expected);
+    if (!row.expected.empty()) {
+        EXPECT_EQ(fitted, row.expected);
+    }
     EXPECT_LE(fitted.size(), kLimit);
     EXPECT_TRUE(EndsWith(fitted, kStatus)) << fitted;
     EXPECT_TRUE(IsWholeUtf8(fitted)) << fitted;

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <ostream>
+
 #include "HostRun.h"
 #include "ProfileBuilder.h"
 #include "app/IniText.h"
@@ -139,6 +141,9 @@ struct NamingCase {
     std::vector<std::string> titles;
     std::vector<std::string> expectedFiles;  // under the scratch home, sorted
 };
+
+// Names the row in test listings.
+void PrintTo(const NamingCase& row, std::ostream* out) { *out << row.name; }
 
 const NamingCase kNamingCases[] = {
     {"DotInATitleNeverCuts", "out", "%title%", {"Mr. Robot", "Mr. Smith Goes"},
@@ -275,6 +280,9 @@ struct FailureCase {
     std::map<std::string, std::string> environment;
     const char* logEntry;
 };
+
+// Names the row in test listings.
+void PrintTo(const FailureCase& row, std::ostream* out) { *out << row.name; }
 
 const FailureCase kFailureCases[] = {
     {"TranscoderFails", {1, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "fail"}},

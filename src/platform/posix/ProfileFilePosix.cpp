@@ -44,6 +44,10 @@ bool ReadWholeText(const std::string& path, std::string* text) {
     text->clear();
     FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) return errno == ENOENT;
+    // Reserved at once, so a large file is not copied again each time the text grows.
+    struct stat status {};
+    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
+        text->reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t count = read(file.Get(), buffer, sizeof buffer);
@@ -174,9 +178,8 @@ bool ReadProfileText(const std::string& path, std::string* text, std::string* er
 
 // The lock file is never removed: a saver that removed it could let the next two savers lock
 // two different files.
-EProfileSave UpdateProfileText(
-    const std::string& path,
-    const std::function<std::string(const std::string& current)>& update) {
+EProfileSave UpdateProfileText(const std::string& path,
+                               const std::function<std::string(std::string current)>& update) {
     const std::string target = SaveTarget(path);
     if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
     const std::string lockPath = target + ".lock";
@@ -187,5 +190,6 @@ EProfileSave UpdateProfileText(
     RemoveStaleTempFiles(target);
     std::string current;
     if (!ReadWholeText(target, &current)) return EProfileSave::Failed;
-    return ReplaceFile(target, update(current)) ? EProfileSave::Saved : EProfileSave::Failed;
+    return ReplaceFile(target, update(std::move(current))) ? EProfileSave::Saved
+                                                           : EProfileSave::Failed;
 }
