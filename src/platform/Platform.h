@@ -55,9 +55,9 @@ bool IsDisplayAvailable();
 // The message box of last resort: one line "CAPTION: TEXT" on standard error.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
 
-// Prints the usage text where a user at a terminal reads it (standard output); false where the
-// platform shows its help box instead.
-bool WriteUsageToConsole(const std::string& usage);
+// Prints a text for a user at a terminal (on standard output); false where the platform has
+// no console for it, and the caller shows it in a box instead.
+bool WriteToConsole(const std::string& text);
 
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.

@@ -143,3 +143,8 @@ bool IsDisplayAvailable() {
 void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
 }
+
+bool WriteToConsole(const std::string& text) {
+    WriteAll(STDOUT_FILENO, text);
+    return true;
+}
