@@ -37,7 +37,6 @@ deb="${debs[0]}"
 echo "test-package: $deb"
 dpkg-deb --field "$deb" Depends Recommends
 
-# No dot in the folder's name: an output name is cut at its last dot to get its extension.
 work="$(mktemp -d "${TMPDIR:-/tmp}/pelkar-package-XXXXXX")"
 cleanup() {
   installed && apt purge pelkar >/dev/null
