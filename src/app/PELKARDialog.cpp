@@ -1,6 +1,7 @@
 #include "app/PELKARDialog.h"
 
 #include "app/DryRun.h"
+#include "app/UsageText.h"
 #include "model/Action.h"
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
@@ -63,7 +64,10 @@ void CPELKARDialog::InitInteractiveWindow() {
 
 void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help")) {
-        MessageBox("HELP", "PELKAR");
+        // Printed where a terminal shows it; where no console is at hand, the short box.
+        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(), loggingPath,
+                                  logging != 0};
+        if (!WriteToConsole(UsageText(places))) MessageBox("HELP", "PELKAR");
     } else if (!m_commandLine.HasOption("--mpeg")) {
         m_exitStatus = 2;
         MessageBox("Invalid --mpeg parameter");

@@ -10,6 +10,9 @@ int CurrentProcessId();
 // The system's temporary directory with its trailing separator ("/tmp/" when none is set).
 std::string GetSystemTempDirectory();
 
+// The absolute path of the running executable; empty when the system does not tell.
+std::string GetExecutablePath();
+
 // The separator that joins a directory and a file name ("/" or "\\").
 const char* PathSeparator();
 

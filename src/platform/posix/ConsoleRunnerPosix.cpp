@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "processing/CommandLineSplit.h"
 #include "processing/ConsoleRunner.h"
 
@@ -138,12 +139,26 @@ int TakeDescriptor(int* fd) {
     return taken;
 }
 
-// execvp's search, done before the fork: a name with a slash is taken as it is, any other is
-// looked up in the directories of PATH (an empty entry is the current directory).
+// 0 for a regular file that may be run, EACCES for one that may not, ENOENT otherwise.
+int ProgramFileStatus(const std::string& candidate) {
+    struct stat status;
+    if (stat(candidate.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return ENOENT;
+    return access(candidate.c_str(), X_OK) == 0 ? 0 : EACCES;
+}
+
+// The search of CreateProcess, done before the fork: a name with a slash is taken as it is, any
+// other is looked for beside the running executable and then in the directories of PATH (an
+// empty entry is the current directory).
 int FindProgram(const std::string& name, std::string* path) {
     if (name.empty()) return ENOENT;
     if (name.find('/') != std::string::npos) {
         *path = name;
+        return 0;
+    }
+    const std::string executable = GetExecutablePath();
+    const std::string beside = executable.substr(0, executable.rfind('/') + 1) + name;
+    if (!executable.empty() && ProgramFileStatus(beside) == 0) {
+        *path = beside;
         return 0;
     }
     const char* searchPath = std::getenv("PATH");
@@ -154,14 +169,12 @@ int FindProgram(const std::string& name, std::string* path) {
         const std::string::size_type end = directories.find(':', start);
         const std::string directory = directories.substr(start, end - start);
         const std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
-        struct stat status;
-        if (stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-            if (access(candidate.c_str(), X_OK) == 0) {
-                *path = candidate;
-                return 0;
-            }
-            error = EACCES;
+        const int status = ProgramFileStatus(candidate);
+        if (status == 0) {
+            *path = candidate;
+            return 0;
         }
+        if (status == EACCES) error = EACCES;
         if (end == std::string::npos) return error;
         start = end + 1;
     }

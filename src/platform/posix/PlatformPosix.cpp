@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <pwd.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -67,6 +68,13 @@ int CurrentProcessId() {
 std::string GetSystemTempDirectory() {
     const std::string directory = EnvironmentValue("TMPDIR");
     return directory.empty() ? "/tmp/" : WithTrailingSlash(directory);
+}
+
+std::string GetExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof path)) return std::string();
+    return std::string(path, static_cast<std::size_t>(length));
 }
 
 const char* PathSeparator() {
