@@ -70,6 +70,13 @@ std::string GetSystemTempDirectory() {
     return directory.empty() ? "/tmp/" : WithTrailingSlash(directory);
 }
 
+std::string GetExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof path)) return std::string();
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
 const char* PathSeparator() {
     return "/";
 }
@@ -137,10 +144,7 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
 }
 
-std::string GetExecutablePath() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-    return length > 0 && length < static_cast<ssize_t>(sizeof path)
-               ? std::string(path, static_cast<size_t>(length))
-               : std::string();
+bool WriteToConsole(const std::string& text) {
+    WriteAll(STDOUT_FILENO, text);
+    return true;
 }
