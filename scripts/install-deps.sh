@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, everything the build, the tests and the sample run need.
+# Installs, from Debian's packages, everything the build, the tests, the Debian package, the
+# sample run and the benchmarks need.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
   ffmpeg
   dbus-daemon
   xvfb xauth xdotool imagemagick
+  file desktop-file-utils appstream man-db
+  hyperfine
 )
 
 missing=()

@@ -20,11 +20,18 @@ bool SStoredSettings::operator==(const SStoredSettings& other) const {
            loggingPath == other.loggingPath;
 }
 
-SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
-    SStoredSettings settings;
+std::vector<std::string> ReadStoredActionTexts(const CProfile& profile, int maxActions) {
+    std::vector<std::string> texts;
     for (int i = 0; i < maxActions; ++i) {
         std::string stored = profile.GetProfileString(kSection, ActionKey(i), "");
-        if (stored.empty()) continue;
+        if (!stored.empty()) texts.push_back(std::move(stored));
+    }
+    return texts;
+}
+
+SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
+    SStoredSettings settings;
+    for (const std::string& stored : ReadStoredActionTexts(profile, maxActions)) {
         CAction action;
         action.FromString(stored);
         if (action.IsValid()) settings.actions.push_back(action.ToString());
@@ -60,6 +67,7 @@ void CPELKARDialog::LoadSettings() {
                          profile.ReadError();
     }
     ApplySettings(ReadStoredSettings(profile, MaxActions));
+    m_storedActionTexts = ReadStoredActionTexts(profile, MaxActions);
 }
 
 // A save that has nothing of its own to store (an unattended run, or a window whose changes

@@ -24,6 +24,10 @@ struct SStoredSettings {
 // dropped, the others kept in their canonical text; missing settings take their defaults.
 SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions);
 
+// The texts of the action slots that are not empty, in slot order, as stored: incomplete
+// actions included, before the loading rules drop them.
+std::vector<std::string> ReadStoredActionTexts(const CProfile& profile, int maxActions);
+
 // Writes every key, slots beyond the list's end empty, so no stale action survives and the
 // file is left in canonical form.
 void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfile& profile);

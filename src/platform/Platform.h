@@ -10,6 +10,9 @@ int CurrentProcessId();
 // The system's temporary directory with its trailing separator ("/tmp/" when none is set).
 std::string GetSystemTempDirectory();
 
+// The absolute path of the running executable; empty when the system does not tell.
+std::string GetExecutablePath();
+
 // The separator that joins a directory and a file name ("/" or "\\").
 const char* PathSeparator();
 
@@ -52,6 +55,15 @@ bool IsDisplayAvailable();
 // The message box of last resort: one line "CAPTION: TEXT" on standard error.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
 
+// Prints a text for a user at a terminal (on standard output); false where the platform has
+// no console for it, and the caller shows it in a box instead.
+bool WriteToConsole(const std::string& text);
+
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.
 std::string DefaultToolName(const std::string& baseName);
+
+// The program's path in the command the host is to run after each download: on Linux the
+// executable's absolute path, since the host runs the command from a folder of its own; on
+// Windows the path as the program was started.
+std::string HostCommandProgramPath();

@@ -45,7 +45,7 @@ TEST_F(SettingsStoreTest, EmptyProfileGivesTheDefaults) {
     dialog.LoadSettings();
     EXPECT_TRUE(dialog.m_actions.empty());
     EXPECT_EQ(dialog.rtvEditPath, "rtvedit");
-    EXPECT_EQ(dialog.ffmpegPath, "ffmpeg");
+    EXPECT_EQ(dialog.ffmpegPath, "pelkar-ffmpeg");
     EXPECT_EQ(dialog.tempPath, "/var/tmp/");
     EXPECT_EQ(dialog.logging, 0);
     EXPECT_EQ(dialog.loggingPath, "pelkar.log");

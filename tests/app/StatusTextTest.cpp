@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "app/StatusText.h"
@@ -37,6 +39,9 @@ struct FitCase {
     std::string source;
     std::string expected;  // empty: only the general rules are checked
 };
+
+// Names the row in test listings.
+void PrintTo(const FitCase& row, std::ostream* out) { *out << row.name; }
 
 const std::string kLongFolder = "/media/recordings/" + std::string(200, 'd') + "/";
 const std::string kAccents = "/media/" + std::string(190, 'x') + "/caf\xC3\xA9\xC3\xA9\xC3\xA9";

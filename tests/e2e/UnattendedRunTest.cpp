@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <ostream>
+
 #include "HostRun.h"
 #include "ProfileBuilder.h"
 #include "app/IniText.h"
@@ -28,17 +30,6 @@ bool Contains(const std::vector<std::string>& entries, const std::string& entry)
 
 bool IsGone(pid_t pid) {
     return kill(pid, 0) != 0;
-}
-
-template <typename Condition>
-bool BecomesTrueWithin(unsigned milliseconds, Condition condition) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 // build/pelkar started in the background, for tests that act while it runs. Its standard
@@ -139,6 +130,9 @@ struct NamingCase {
     std::vector<std::string> titles;
     std::vector<std::string> expectedFiles;  // under the scratch home, sorted
 };
+
+// Names the row in test listings.
+void PrintTo(const NamingCase& row, std::ostream* out) { *out << row.name; }
 
 const NamingCase kNamingCases[] = {
     {"DotInATitleNeverCuts", "out", "%title%", {"Mr. Robot", "Mr. Smith Goes"},
@@ -275,6 +269,9 @@ struct FailureCase {
     std::map<std::string, std::string> environment;
     const char* logEntry;
 };
+
+// Names the row in test listings.
+void PrintTo(const FailureCase& row, std::ostream* out) { *out << row.name; }
 
 const FailureCase kFailureCases[] = {
     {"TranscoderFails", {1, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "fail"}},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "model/DVAFlags.h"
 #include "processing/OutputName.h"
 
@@ -13,6 +15,9 @@ struct NameCase {
     const char* episode;
     const char* expected;
 };
+
+// Names the row in test listings.
+void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
 
 // Titles come from broadcast data: none may cut the name, collide with another, or lead out
 // of the output folder; the template's own separators and extension rules still hold.
