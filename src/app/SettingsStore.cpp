@@ -2,6 +2,7 @@
 #include "app/Profile.h"
 #include "app/StoredSettings.h"
 #include "model/Action.h"
+#include "model/StoredTextCheck.h"
 #include "model/Text.h"
 #include "platform/Platform.h"
 
@@ -34,7 +35,7 @@ SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
     for (const std::string& stored : ReadStoredActionTexts(profile, maxActions)) {
         CAction action;
         action.FromString(stored);
-        if (action.IsValid()) settings.actions.push_back(action.ToString());
+        if (action.IsValid()) settings.actions.push_back(KeptActionText(stored));
     }
     settings.rtvEditPath =
         profile.GetProfileString(kSection, "rtvEditPath", DefaultToolName("rtvedit"));

@@ -48,3 +48,12 @@ bool PatternSurvivesStoredText(EDVAField entry, const std::string& pattern) {
     }
     return ReadsBackUnchanged(action);
 }
+
+std::string KeptActionText(const std::string& stored) {
+    CAction action;
+    action.FromString(stored);
+    const std::string canonical = action.ToString();
+    CAction readBack;
+    readBack.FromString(canonical);
+    return readBack.ToString() == canonical && readBack.IsValid() ? canonical : stored;
+}

@@ -14,3 +14,9 @@ bool SurvivesStoredText(EActionHeadText where, const std::string& text);
 
 // The same for the pattern of a filter entry.
 bool PatternSurvivesStoredText(EDVAField entry, const std::string& pattern);
+
+// The text the store keeps of a stored action text that reads as a complete action: the
+// canonical form that ToString gives, unless that would read back as another action or an
+// incomplete one (trimming can bring a bar next to a separator, a pattern " <NULL>" becomes
+// "<NULL>"); then the text as it was stored, so that no save changes a kept action.
+std::string KeptActionText(const std::string& stored);

@@ -71,4 +71,35 @@ TEST(StoredTextCheckCombinationTest, ActionReadsBackExactlyWhenEachTextDoes) {
     }
 }
 
+// Whole stored texts as a hand-edited profile may hold them.
+struct SKeptCase {
+    const char* name;
+    std::string stored;
+    bool canonical;  // kept in the canonical form, else as stored
+};
+
+class KeptActionTextTest : public ::testing::TestWithParam<SKeptCase> {};
+
+TEST_P(KeptActionTextTest, KeepsTheCanonicalFormOnlyWhereItReadsBackTheSame) {
+    const SKeptCase& row = GetParam();
+    CAction action;
+    action.FromString(row.stored);
+    const std::string kept = KeptActionText(row.stored);
+    EXPECT_EQ(kept, row.canonical ? action.ToString() : row.stored);
+    EXPECT_EQ(KeptActionText(kept), kept);
+}
+
+const std::string kFilterTail = "||0||<NULL>||0||<NULL>||0||<NULL>||0||<NULL>||0||<NULL>||";
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredTexts, KeptActionTextTest,
+    ::testing::Values(
+        SKeptCase{"BlanksAreTrimmed", " News ||/out||%title%||1||0||0||0|||0||<NULL>||1|| News||",
+                  true},
+        SKeptCase{"BarBroughtBeforeASeparatorByTrimming",
+                  "News||/out||%title%| ||1||0||0||0|||0||<NULL>||1||News" + kFilterTail, false},
+        SKeptCase{"PatternThatTrimsToTheNullMarker",
+                  "News||/out||%title%||1||0||0||0|||0||<NULL>||1|| <NULL>" + kFilterTail, false}),
+    [](const ::testing::TestParamInfo<SKeptCase>& info) { return info.param.name; });
+
 }  // namespace
