@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, everything the build, the tests, the Debian package, the
-# sample run and the benchmarks need.
+# sample run, the benchmarks and the reliability runs (sanitizers, fuzzing, fault matrix) need.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool imagemagick
   file desktop-file-utils appstream man-db
   hyperfine
+  clang libfuzzer-14-dev libclang-rt-14-dev
+  time procps
 )
 
 missing=()
