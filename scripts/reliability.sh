@@ -19,11 +19,12 @@ findings=0
 
 note() { echo "reliability: $*"; }
 
-# Sanitizer builds need no optimisation beyond what keeps them fast, and only line tables.
+# Sanitizer builds unoptimised and with line tables only: they build in a third of the time,
+# and the tests, which mostly wait for processes, hardly run slower.
 sanitizer_build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" "$@" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1" "$@" >/dev/null
     cmake --build "$dir" -j2 >"$work/$(basename "$dir")-build.log" 2>&1 ||
         { tail -n 30 "$work/$(basename "$dir")-build.log"; exit 1; }
 }
@@ -34,8 +35,8 @@ sanitizer_tests() {
     ctest --test-dir "$dir" -j2 --output-on-failure >"$log" 2>&1 || true
     tests=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log")
     failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of .*/\1/p' "$log")
-    reports=$(cat "$log" "$dir/Testing/Temporary/LastTest.log" | grep -cE \
-        'ERROR: (Address|Leak)Sanitizer|runtime error:|WARNING: ThreadSanitizer' || true)
+    reports=$(grep -cE 'ERROR: (Address|Leak)Sanitizer|runtime error:|WARNING: ThreadSanitizer' \
+        "$dir/Testing/Temporary/LastTest.log" || true)
     if [ "${failed:-1}" != 0 ] || [ "$reports" != 0 ]; then
         grep -E '\*\*\*Failed|Sanitizer|runtime error' "$log" | head -n 40
         findings=$((findings + 1))

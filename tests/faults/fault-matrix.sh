@@ -101,22 +101,23 @@ set_up_log() {
 }
 
 # Runs pelkar in the background with the host's options and the title given, under GNU time
-# for its peak memory (that of pelkar or of a tool it ran, whichever is larger); sets pid.
+# for its peak memory (that of pelkar or of a tool it ran, whichever is larger, in kB) and its
+# wall time, written to time.TAG; sets pid.
 start_run() {
     local options=(--mpeg "$home/rec/show.mpg" --title "$1" --episode 4 --startdate 2011-03-07
         --starttime 13:00 --dur 30 --showid 1234 --dname Box --dcat Drama --dchan 7
         --rname Box --rcat Drama --rchan 7)
-    /usr/bin/time -f %M -o "$home/memory" env -u DISPLAY -u WAYLAND_DISPLAY \
+    /usr/bin/time -f '%M %e' -o "$home/time.$2" env -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
         "${as_user[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
     pid=$!
 }
 
-# Waits for the run; sets status and peak (kB).
+# Waits for the run; sets status and peak.
 wait_run() {
     wait "$pid"
     status=$?
-    peak=$(tail -n 1 "$home/memory")
+    peak=$(tail -n 1 "$home/time.run" | cut -d ' ' -f 1)
 }
 
 # SIGTERM to pelkar (the child of GNU time) once its tool has run for the seconds given.
@@ -169,23 +170,23 @@ profile_state() {
 
 # Runs N at once with titles of their own; checks that the log and the profile came through.
 concurrent_runs() {
-    local count=$1 pids=() i started slowest=0 failed=0
+    local count=$1 pids=() i started failed=0 wall slowest outputs lines_per_run
     started=$(date +%s%N)
     for i in $(seq -w "$count"); do
-        start_run "Evening News $i"
+        start_run "Evening News $i" "$i"
         pids+=("$pid")
     done
     for pid in "${pids[@]}"; do
         wait "$pid" || failed=$((failed + 1))
     done
-    peak=0
-    status=$failed
-    local wall=$((($(date +%s%N) - started) / 1000000))
-    local outputs lines_per_run
+    wall=$((($(date +%s%N) - started) / 1000000))
+    peak=$(tail -q -n 1 "$home"/time.* | sort -n | tail -n 1 | cut -d ' ' -f 1)
+    slowest=$(tail -q -n 1 "$home"/time.* | cut -d ' ' -f 2 | sort -n | tail -n 1)
     outputs=$(find "$home/out" -name '*.mp4' | wc -l)
     lines_per_run=$(grep -o '^[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9 :APM]* <[0-9]*>: ' "$log" |
         sed 's/.*<\([0-9]*\)>: /\1/' | sort | uniq -c | awk '{ print $1 }' | sort -u | paste -sd ' ')
-    concurrency="$count runs at once: $failed failed, $outputs outputs, all done in $wall ms;"
+    concurrency="$count runs at once: $failed failed, $outputs outputs, all done in $wall ms"
+    concurrency+=" (the slowest run $slowest s, the largest $(((peak + 512) / 1024)) MB);"
     concurrency+=" log lines per run: $lines_per_run (one count means no run lost a line);"
     concurrency+=" profile sections: $(grep -c '^\[PELKAR\]' "$config/pelkar.ini"),"
     concurrency+=" keys: $(grep -c '=' "$config/pelkar.ini")"
@@ -241,7 +242,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     if [ "${want[runs]}" -gt 1 ]; then
         concurrent_runs "${want[runs]}"
     else
-        start_run "Evening News"
+        start_run "Evening News" run
         [ -n "${want[stop]}" ] && stop_when_tool_runs "${want[stop]}"
         wait_run
     fi

@@ -17,8 +17,11 @@ volatile sig_atomic_t g_transcoder = 0;
 
 const int kForwardedSignals[] = {SIGTERM, SIGINT};
 
+// The interrupted code may be about to read errno, which kill may change.
 void ForwardSignal(int number) {
+    const int interruptedErrno = errno;
     if (g_transcoder > 0) kill(static_cast<pid_t>(g_transcoder), number);
+    errno = interruptedErrno;
 }
 
 std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
