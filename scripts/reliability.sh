@@ -190,6 +190,27 @@ matching action on one profile and log (\`StartupTest.ConcurrentInstancesLeaveWh
   D-Bus thread run under ThreadSanitizer in \`test_processing\`; \`test_e2e\` runs a pelkar
   built with it, the concurrent instances included.
 
+## Defects these runs found
+
+Each is mended; the regression test named runs in CI.
+- Fuzzing (\`fuzz_stored_action\`): the store kept an action in its canonical text even where
+  that text reads back as another action: trimming can bring a "|" next to a separator
+  ("%title%| " becomes "%title%|", whose "|||" then ends the head early and shifts every later
+  field, the filter included), and a pattern " <NULL>" becomes the marker that reads back
+  empty. The store now keeps such a text as it was stored (\`KeptActionText\`). Regression:
+  seeds \`bar-before-separator-after-trim\` and \`pattern-trims-to-null-marker\`, and
+  \`KeptActionTextTest\`.
+- Fault matrix: a save replaced a read-only profile (by renaming over it, which the folder
+  allowed). Now the save fails with the log line "SaveSettings(): The profile ... could not be
+  saved." and the file stays. Regression: row "Profile read-only".
+- Fault matrix: a log that could not be written (a full disk) lost every line without a word.
+  Now the run says once on standard error "The log ... could not be written; the run goes on
+  without it." and carries on. Regression: row "Log on /dev/full".
+- ThreadSanitizer: the signal handler of \`pelkar-ffmpeg\` could change errno under the code
+  it interrupted; it now keeps it. No test repeats this: the sanitizer that saw it holds the
+  handler back until waitpid returns, so \`pelkar-ffmpeg\` is left out of the
+  ThreadSanitizer build (see below).
+
 ## Not covered
 
 - The Windows back end (\`src/platform/win32\`, the Win32 launcher of the FFMPEG front end):
@@ -205,6 +226,8 @@ matching action on one profile and log (\`StartupTest.ConcurrentInstancesLeaveWh
 - Fuzzing is short: ${fuzz_seconds} s per target from the seeds, no corpus is kept between CI
   runs, and nothing is fuzzed longer than libFuzzer's default input length (4096 bytes); long
   wildcard patterns are bounded by the time limit of each input (10 s) only up to that length.
+- \`pelkar-ffmpeg\` is built without ThreadSanitizer (it has one thread, and the sanitizer
+  would hold its signal handler back until waitpid returns, too late to pass a stop on).
 - ThreadSanitizer sees only the two test programs named above; the unit tests of the model,
   the store and the dialogs run under ASan+UBSan only. gcc builds the sanitizer runs and
   clang the fuzzing, each with its own sanitizer runtime.
