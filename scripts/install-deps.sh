@@ -9,6 +9,7 @@ packages=(
   ffmpeg
   dbus-daemon
   xvfb xauth xdotool imagemagick
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 zip unzip
 )
 
 missing=()

@@ -26,9 +26,6 @@
 //   STANDIN_FFMPEG_FRAMES    the number of progress lines (default 5)
 //   STANDIN_FFMPEG_DELAY_MS  the pause before each progress line (default 0)
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -66,12 +63,7 @@ std::string Setting(const char* name, const char* fallback) {
 }
 
 void Say(const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(STDERR_FILENO, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
+    WriteText(stderr, text);
 }
 
 void Pause(long milliseconds) {
@@ -184,6 +176,7 @@ void PrintProgress(const Request& request, long total) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
     AppendRecord(argc, argv);
     PrintBanner();
     Request request;
@@ -202,9 +195,7 @@ int main(int argc, char** argv) {
         Say("Conversion failed!\n");
         return 1;
     }
-    if (mode == "hang") {
-        for (;;) pause();
-    }
+    if (mode == "hang") WaitToBeEnded();
     std::ofstream out(request.destination, std::ios::binary | std::ios::trunc);
     if (!out) {
         Say(request.destination + ": " + std::strerror(errno) + "\n");

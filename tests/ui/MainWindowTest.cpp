@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "platform/Platform.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 
@@ -307,7 +308,7 @@ TEST_F(MainWindowTest, ConfigurationOkTakesTheSettingsBackAndSavesThem) {
         EXPECT_EQ("/usr/local/bin/ffmpeg", StoredValue("ffmpegPath"));
         EXPECT_EQ("1", StoredValue("logging"));
         EXPECT_EQ("/var/log/pelkar.log", StoredValue("loggingPath"));
-        EXPECT_EQ("rtvedit", StoredValue("rtvEditPath"));
+        EXPECT_EQ(DefaultToolName("rtvedit"), StoredValue("rtvEditPath"));
     });
 }
 

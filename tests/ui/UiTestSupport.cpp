@@ -1,7 +1,5 @@
 #include "UiTestSupport.h"
 
-#include <stdlib.h>
-
 #include "app/IniText.h"
 #include "app/PELKARDialog.h"
 #include "model/Action.h"
@@ -12,20 +10,10 @@
 const char* const kTestProgramPath = "/opt/pel kar/pelkar";
 
 UiTest::UiTest() {
-    const char* configHome = getenv("XDG_CONFIG_HOME");
-    m_hadConfigHome = configHome != nullptr;
-    if (configHome) m_previousConfigHome = configHome;
-    setenv("XDG_CONFIG_HOME", m_home.Path().c_str(), 1);
     SetProcessArguments({kTestProgramPath});
 }
 
-UiTest::~UiTest() {
-    if (m_hadConfigHome) {
-        setenv("XDG_CONFIG_HOME", m_previousConfigHome.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-}
+UiTest::~UiTest() = default;
 
 void UiTest::WriteProfile(const ProfileBuilder& profile) const {
     WriteWholeFile(ProfilePath(), profile.Text());

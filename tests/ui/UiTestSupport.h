@@ -20,7 +20,7 @@ protected:
     UiTest();
     ~UiTest() override;
 
-    std::string ProfilePath() const { return m_home.File("pelkar.ini"); }
+    std::string ProfilePath() const { return m_profile.Path(); }
     bool ProfileSaved() const { return FileExists(ProfilePath()); }
     void WriteProfile(const ProfileBuilder& profile) const;
     // A value of the PELKAR section; empty when missing.
@@ -34,9 +34,7 @@ protected:
     CHeadlessHost host;
 
 private:
-    TempDir m_home;
-    std::string m_previousConfigHome;
-    bool m_hadConfigHome;
+    ScratchProfile m_profile;
 };
 
 // The rows of a list box, top to bottom.

@@ -1,0 +1,28 @@
+# Windows builds (MinGW-w64): everything links statically, so the programs import only the
+# system's own DLLs and run from any folder, under Wine as on Windows.
+add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(PELKAR_WINDOWS_LIBRARIES comctl32 comdlg32 shell32 ole32 gdi32 user32)
+
+find_program(PELKAR_IMAGEMAGICK_CONVERT convert REQUIRED)
+
+# PELKAR.EXE: a program of the window subsystem, with its icon, version record and manifest.
+function(pelkar_windows_program target)
+  set(icon ${CMAKE_BINARY_DIR}/PELKAR.ico)
+  set(xpm ${CMAKE_SOURCE_DIR}/src/res/PelkarIcon.xpm)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${PELKAR_IMAGEMAGICK_CONVERT} ${xpm} -define icon:auto-resize=32,16 ${icon}
+    DEPENDS ${xpm} COMMENT "Making PELKAR.ico from PelkarIcon.xpm")
+  set(rc ${CMAKE_SOURCE_DIR}/src/res/PELKAR.rc)
+  set_source_files_properties(${rc} PROPERTIES
+    OBJECT_DEPENDS "${icon};${CMAKE_SOURCE_DIR}/src/res/PELKAR.manifest")
+  target_sources(${target} PRIVATE ${rc} ${icon})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/res ${CMAKE_BINARY_DIR})
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME PELKAR SUFFIX .EXE WIN32_EXECUTABLE ON ENABLE_EXPORTS OFF)
+endfunction()
+
+# Tools whose Windows form is built elsewhere or not at all: the FFMPEG front end on POSIX
+# hands over to ffmpeg with exec.
+set(PELKAR_POSIX_ONLY_TOOLS ${CMAKE_SOURCE_DIR}/tools/pelkar-ffmpeg.cpp)

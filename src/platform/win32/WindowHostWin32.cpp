@@ -1,0 +1,5 @@
+#include "platform/WindowHost.h"
+
+std::unique_ptr<CWindowHost> CreateWindowHost() {
+    return nullptr;
+}
