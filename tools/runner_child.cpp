@@ -4,6 +4,7 @@
 //   err TEXT    the same to standard error
 //   bytes N     writes N bytes ("abc...z" over and over) to standard output, in one write
 //   sleep MS    pauses MS milliseconds
+//   nul         writes "a", a zero byte and "b\n", in one write
 //   pid         writes "pid=<its process id>\n"
 //   sid         writes "sid=<its session id>\n"
 //   fds         writes "fds=<its open descriptors, ascending, comma-separated>\n" ("unknown"
@@ -62,7 +63,9 @@ const char* g_argv0 = "runner_child";
 
 // False when the step is not one without a parameter.
 bool RunPlainStep(const std::string& step) {
-    if (step == "pid") {
+    if (step == "nul") {
+        WriteText(stdout, std::string("a\0b\n", 4));
+    } else if (step == "pid") {
         WriteText(stdout, "pid=" + std::to_string(ProcessId()) + "\n");
     } else if (step == "sid") {
         WriteText(stdout, "sid=" + std::to_string(SessionId()) + "\n");

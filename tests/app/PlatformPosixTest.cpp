@@ -131,6 +131,11 @@ TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {
     EXPECT_TRUE(RemoveFile(path));
 }
 
+TEST_F(PlatformPosixTest, ToolsDefaultToTheirBareNamesFoundOnPath) {
+    EXPECT_EQ(DefaultToolName("ffmpeg"), "ffmpeg");
+    EXPECT_EQ(DefaultToolName("rtvedit"), "rtvedit");
+}
+
 TEST_F(PlatformPosixTest, ClockAdvancesAcrossASleep) {
     const long long before = ClockMilliseconds();
     EXPECT_GE(before, 0);

@@ -9,6 +9,9 @@ struct CAppendFile::Handle {
 
 namespace {
 
+// The byte the writers lock: no log grows that far, so readers are never held up.
+const DWORD kLockOffsetHigh = 0x7FFFFFFF;
+
 // Text mode: every line feed goes out as a carriage return and a line feed.
 std::string WithCarriageReturns(const std::string& bytes) {
     std::string text;
@@ -32,7 +35,7 @@ CAppendFile::~CAppendFile() {
 // the tools the program starts never hold the log open.
 bool CAppendFile::Open(const std::string& path, std::string* error) {
     Close();
-    m_handle->file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
+    m_handle->file = CreateFileA(path.c_str(), GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (IsOpen()) return true;
@@ -40,15 +43,24 @@ bool CAppendFile::Open(const std::string& path, std::string* error) {
     return false;
 }
 
-// A handle opened with append access alone writes every block at the end of the file as it is
-// at that moment, also when other processes have written since.
+// Every writer of the log takes the same lock, far beyond any data, around its move to the end
+// and its write, so a line always lands whole at the end as it is at that moment, also when
+// other processes have written since. (Append access alone promises that on Windows, but not
+// under Wine.)
 bool CAppendFile::Write(const std::string& bytes) {
     if (!IsOpen()) return false;
     const std::string text = WithCarriageReturns(bytes);
+    OVERLAPPED lockRange{};
+    lockRange.OffsetHigh = kLockOffsetHigh;
+    if (!LockFileEx(m_handle->file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockRange)) return false;
+    const LARGE_INTEGER none{};
     DWORD written = 0;
-    return WriteFile(m_handle->file, text.data(), static_cast<DWORD>(text.size()), &written,
-                     nullptr) &&
-           written == text.size();
+    const bool whole = SetFilePointerEx(m_handle->file, none, nullptr, FILE_END) &&
+                       WriteFile(m_handle->file, text.data(), static_cast<DWORD>(text.size()),
+                                 &written, nullptr) &&
+                       written == text.size();
+    UnlockFileEx(m_handle->file, 0, 1, 0, &lockRange);
+    return whole;
 }
 
 void CAppendFile::Close() {

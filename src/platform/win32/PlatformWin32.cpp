@@ -30,8 +30,22 @@ std::string WindowsDirectory() {
     return std::string(buffer, length);
 }
 
-// Taken while the program is being loaded, so the clock counts from the process's start.
-const ULONGLONG g_startTicks = GetTickCount64();
+long long PerformanceCount() {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+long long PerformanceFrequency() {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart;
+}
+
+// Taken while the program is being loaded, so the clock counts from the process's start. The
+// performance counter, unlike the tick count, resolves single milliseconds.
+const long long g_startCount = PerformanceCount();
+const long long g_countsPerSecond = PerformanceFrequency();
 
 // A window can be made only where a desktop is reachable: under a service account, or under
 // Wine without an X display, the attempt fails at once.
@@ -115,7 +129,7 @@ void SleepMilliseconds(unsigned milliseconds) {
 }
 
 long long ClockMilliseconds() {
-    return static_cast<long long>(GetTickCount64() - g_startTicks);
+    return (PerformanceCount() - g_startCount) * 1000 / g_countsPerSecond;
 }
 
 std::tm LocalTimeNow() {
