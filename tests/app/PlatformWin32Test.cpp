@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "TestSupport.h"
+#include "TestSupportWin32.h"
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
 
@@ -12,12 +12,6 @@
 // the command line as the system gives it.
 
 namespace {
-
-std::string WindowsDirectory() {
-    char buffer[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    return std::string(buffer, length);
-}
 
 // The variable's value for the life of the object; GetTempPathA reads TMP first.
 class TempVariable {

@@ -1,3 +1,5 @@
+#include "TestSupportWin32.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -5,7 +7,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "TestSupport.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -129,10 +130,24 @@ std::string ScratchProfile::Path() const {
     return GetProfilePath();
 }
 
+std::string WindowsDirectory() {
+    char buffer[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    return std::string(buffer, length);
+}
+
 // The arguments are quoted by the C runtime's rules, so the program's argument vector is
 // the one given.
 ProcessResult RunProgram(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment) {
+    std::string line;
+    for (const std::string& argument : arguments)
+        line += (line.empty() ? "" : " ") + Quoted(argument);
+    return RunCommandLine(line, environment);
+}
+
+ProcessResult RunCommandLine(const std::string& commandLine,
+                             const std::map<std::string, std::string>& environment) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     SPipe output, error;
     if (!CreatePipe(&output.read, &output.write, &inheritable, 0) ||
@@ -149,9 +164,7 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments,
     startup.hStdInput = nothing;
     startup.hStdOutput = output.write;
     startup.hStdError = error.write;
-    std::string line;
-    for (const std::string& argument : arguments)
-        line += (line.empty() ? "" : " ") + Quoted(argument);
+    std::string line = commandLine;
     std::string block = EnvironmentBlock(environment);
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
