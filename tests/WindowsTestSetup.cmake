@@ -31,3 +31,17 @@ function(pelkar_windows_test target)
     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
   set_tests_properties(${target} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# The native dialogs, on a virtual display of their own; the screenshots of the four dialogs
+# are left in PELKAR_SCREENSHOT_DIR.
+set(PELKAR_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots CACHE PATH
+  "Where the test of the native dialogs leaves its screenshots")
+find_program(XVFB_RUN xvfb-run REQUIRED)
+file(GLOB win32ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32ui/*.cpp)
+add_executable(test_win32ui ${win32ui_sources})
+target_include_directories(test_win32ui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win32ui)
+target_link_libraries(test_win32ui PRIVATE pelkar_test_support GTest::gtest_main)
+add_test(NAME test_win32ui COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32ui/run-on-display.sh
+  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:test_win32ui> ${PELKAR_SCREENSHOT_DIR})
+set_tests_properties(test_win32ui PROPERTIES TIMEOUT 600
+  ENVIRONMENT PELKAR_WINE_PREFIX=${PELKAR_WINE_PREFIX})
