@@ -26,3 +26,25 @@ endfunction()
 # Tools whose Windows form is built elsewhere or not at all: the FFMPEG front end on POSIX
 # hands over to ffmpeg with exec.
 set(PELKAR_POSIX_ONLY_TOOLS ${CMAKE_SOURCE_DIR}/tools/pelkar-ffmpeg.cpp)
+
+# A release build carries no symbols.
+add_link_options($<$<CONFIG:Release>:-s>)
+
+# The release zip: PELKAR.EXE, the FFMPEG front end when it is built, and the read-me.
+function(pelkar_windows_release)
+  set(zip ${CMAKE_BINARY_DIR}/PELKAR-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-win-${CMAKE_SYSTEM_PROCESSOR}.zip)
+  set(programs $<TARGET_FILE:pelkar>)
+  set(depends pelkar)
+  if(TARGET pelkar-ffmpeg)
+    list(APPEND programs $<TARGET_FILE:pelkar-ffmpeg>)
+    list(APPEND depends pelkar-ffmpeg)
+  endif()
+  add_custom_command(OUTPUT ${zip}
+    COMMAND ${CMAKE_COMMAND} -DZIP=${zip} "-DPROGRAMS=${programs}"
+            -DREADME=${CMAKE_SOURCE_DIR}/docs/ReadMe-Windows.txt
+            -DSTAGING=${CMAKE_BINARY_DIR}/release -P ${CMAKE_SOURCE_DIR}/cmake/MakeReleaseZip.cmake
+    DEPENDS ${depends} ${CMAKE_SOURCE_DIR}/docs/ReadMe-Windows.txt
+            ${CMAKE_SOURCE_DIR}/cmake/MakeReleaseZip.cmake
+    COMMENT "Making the release zip" VERBATIM)
+  add_custom_target(release_zip DEPENDS ${zip})
+endfunction()

@@ -10,6 +10,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(PELKAR_TEST_DRIVE "Z:")
 set(PELKAR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 
+# The version record is read through the system's own calls.
+set(PELKAR_TEST_LIBRARIES version)
+
 # Tests of POSIX behaviour that the Windows tests of the same areas cover the Windows way.
 set(PELKAR_PLATFORM_EXCLUDED_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/app/AppendFileTest.cpp
@@ -25,9 +28,14 @@ set(PELKAR_PLATFORM_EXCLUDED_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/SampleJobTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/StartupEndToEndTest.cpp)
 
+# The shipped PELKAR.EXE of the 32-bit build, whose version record and imports the tests
+# read.
+set(PELKAR_SHIPPED_EXE "" CACHE FILEPATH "The 32-bit PELKAR.EXE that the tests examine")
+
 # Without a display: the headless tests never need one.
 function(pelkar_windows_test target)
   add_test(NAME ${target} COMMAND env -u DISPLAY PELKAR_WINE_PREFIX=${PELKAR_WINE_PREFIX}
+    PELKAR_SHIPPED_EXE=${PELKAR_TEST_DRIVE}${PELKAR_SHIPPED_EXE}
     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
   set_tests_properties(${target} PROPERTIES TIMEOUT 600)
 endfunction()
@@ -43,5 +51,7 @@ target_include_directories(test_win32ui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win3
 target_link_libraries(test_win32ui PRIVATE pelkar_test_support GTest::gtest_main)
 add_test(NAME test_win32ui COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32ui/run-on-display.sh
   ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:test_win32ui> ${PELKAR_SCREENSHOT_DIR})
+# A prefix of its own: Wine's desktop, which its first program starts, keeps the display that
+# program had, and the headless tests have none.
 set_tests_properties(test_win32ui PROPERTIES TIMEOUT 600
-  ENVIRONMENT PELKAR_WINE_PREFIX=${PELKAR_WINE_PREFIX})
+  ENVIRONMENT PELKAR_WINE_PREFIX=${CMAKE_BINARY_DIR}/wine-prefix-display)

@@ -1,7 +1,8 @@
 #include "platform/win32/NativeDialogWin32.h"
 
 #include <windows.h>
-// After windows.h, whose types it uses.
+// After windows.h, whose types they use.
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -47,6 +48,13 @@ void ShowText(HWND window, const std::string& text) {
 
 bool IsKeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// The controls of version 6 that the program's manifest asks for; registering them again is
+// harmless.
+void RegisterControlClasses() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
 }
 
 bool HasText(EControlKind kind) {
@@ -421,6 +429,7 @@ CNativeDialogWindow::CNativeDialogWindow(const SDialogTemplate& dialogTemplate,
                                          CNativeDialogModel& model, CNativeDialogWindow* owner)
     : m_impl(
           std::make_unique<Impl>(dialogTemplate, model, owner ? owner->m_impl->window : nullptr)) {
+    RegisterControlClasses();
     const std::vector<unsigned char> bytes = BuildDialogTemplate(dialogTemplate);
     CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), m_impl->owner,
