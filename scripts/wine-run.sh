@@ -3,9 +3,9 @@
 #
 #   scripts/wine-run.sh PROGRAM.exe [arguments...]
 #
-# WINEPREFIX defaults to wine/ beside this script's caller's build (PELKAR_WINE_PREFIX, else
-# the current directory's wine-prefix/). The prefix is made on first use: no Mono or Gecko
-# prompts, and Managed=N so that a window's hide or destroy does not wait for a window manager.
+# The prefix is PELKAR_WINE_PREFIX, else WINEPREFIX, else wine-prefix/ in the current
+# directory. It is made on first use: no Mono or Gecko prompts, and Managed=N so that a
+# window's hide or destroy does not wait for a window manager.
 set -euo pipefail
 
 export WINEPREFIX="${PELKAR_WINE_PREFIX:-${WINEPREFIX:-$PWD/wine-prefix}}"
@@ -23,6 +23,8 @@ if [ ! -f "$WINEPREFIX/.pelkar-ready" ]; then
     if [ ! -f "$WINEPREFIX/.pelkar-ready" ]; then
       env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >/dev/null 2>&1
+      # Wine's own fonts (Marlett draws the title bars' buttons), where Windows keeps fonts.
+      cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
       "${wine%64}server" -w 2>/dev/null || wineserver -w
       touch "$WINEPREFIX/.pelkar-ready"
     fi

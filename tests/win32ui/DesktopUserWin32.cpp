@@ -243,9 +243,10 @@ std::vector<int> ClippedControls(WindowRef window, const SDialogTemplate& dialog
     for (const SControlTemplate& control : dialogTemplate.controls) {
         if (control.id <= 0 || !HasText(control.kind)) continue;
         HWND item = GetDlgItem(dialog, control.id);
+        const std::string text = TextOf(item);
         const RECT client = ClientRectOnScreen(item);
         const int available = client.right - client.left - ReservedWidth(control.kind);
-        if (TextWidth(item, TextOf(item)) > available) clipped.push_back(control.id);
+        if (!text.empty() && TextWidth(item, text) > available) clipped.push_back(control.id);
     }
     return clipped;
 }
