@@ -23,10 +23,6 @@ function(pelkar_windows_program target)
     OUTPUT_NAME PELKAR SUFFIX .EXE WIN32_EXECUTABLE ON ENABLE_EXPORTS OFF)
 endfunction()
 
-# Tools whose Windows form is built elsewhere or not at all: the FFMPEG front end on POSIX
-# hands over to ffmpeg with exec.
-set(PELKAR_POSIX_ONLY_TOOLS ${CMAKE_SOURCE_DIR}/tools/pelkar-ffmpeg.cpp)
-
 # A release build carries no symbols.
 add_link_options($<$<CONFIG:Release>:-s>)
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, everything the build, the tests and the sample run need.
+# Installs, from Debian's packages, everything the build, the tests, the Debian package, the
+# sample run and the benchmarks need.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
   ffmpeg
   dbus-daemon
   xvfb xauth xdotool imagemagick
+  file desktop-file-utils appstream man-db
+  hyperfine
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 zip unzip
 )
 

@@ -7,6 +7,8 @@
 #   scripts/sample.sh              install what is missing, build, run the sample
 #   scripts/sample.sh --no-build   run the sample with the programs already built
 #
+# FFMPEG is left at its default, pelkar-ffmpeg, which pelkar finds beside itself.
+#
 # Environment: PELKAR_BIN_DIR (where pelkar and pelkar-ffmpeg are, default build/),
 # PELKAR_SAMPLE_DIR (default sample/), PELKAR_SAMPLE_SECONDS (recording length, default 22).
 set -euo pipefail
@@ -58,19 +60,12 @@ action_text() {
   printf '%s' "$text"
 }
 
-# The profile reader drops one pair of enclosing quotes, so a quoted path needs two.
-ffmpeg_path="$bin_dir/pelkar-ffmpeg"
-case "$ffmpeg_path" in *" "*) ffmpeg_path="\"\"$ffmpeg_path\"\"" ;; esac
-
 rm -rf "$config_dir" "$out_dir" "$temp_dir" "$log_file"
 mkdir -p "$config_dir" "$out_dir" "$temp_dir"
 {
   echo "[PELKAR]"
   echo "action00=$(action_text "Sample radio as mp3" 1 0 1 "Radio*")"
   echo "action01=$(action_text "Sample video as mp4" 0 1 1 "*")"
-  echo "rtvEditPath=rtvedit"
-  echo "evtDumpPath=evtdump"
-  echo "ffmpegPath=$ffmpeg_path"
   echo "tempPath=$temp_dir/"
   echo "logging=1"
   echo "loggingPath=$log_file"

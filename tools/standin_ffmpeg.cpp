@@ -20,7 +20,13 @@
 //   STANDIN_FFMPEG_MODE      "fail": "Conversion failed!" after the input section, status 1,
 //                            no DEST; "hang": waits for a signal after the input section;
 //                            "noduration": no Duration line; "na": "  Duration: N/A, start:
-//                            0.000000, bitrate: N/A"; anything else: the normal run
+//                            0.000000, bitrate: N/A"; "closeout": closes its output after the
+//                            input section and writes DEST only STANDIN_FFMPEG_LINGER_MS
+//                            (default 1500) later; "flood": no Duration line, then
+//                            STANDIN_FFMPEG_FLOOD_MB megabytes of progress-like lines, one
+//                            write each, then the normal end; "killed": ends itself with
+//                            SIGKILL after the input section; anything else: the normal run
+//   STANDIN_PID_FILE         writes its process id there first
 //   STANDIN_FFMPEG_DURATION  the duration shown (default "00:00:20.00")
 //   STANDIN_FFMPEG_START     the start offset shown (default "0.000000")
 //   STANDIN_FFMPEG_FRAMES    the number of progress lines (default 5)
@@ -175,8 +181,25 @@ void PrintProgress(const Request& request, long total) {
 
 }  // namespace
 
+// Lines like FFMPEG's progress, but with no frame number and no duration to be found.
+void Flood() {
+    const long megabytes = std::atol(Setting("STANDIN_FFMPEG_FLOOD_MB", "10").c_str());
+    const std::string line =
+        "size=   12345kB time=00:01:02.03 bitrate= 384.0kbits/s dup=0 drop=0 speed=1.00x    \r";
+    for (long written = 0; written < megabytes * 1024 * 1024;
+         written += static_cast<long>(line.size())) {
+        Say(line);
+    }
+}
+
+void WritePidFile() {
+    const std::string path = Setting("STANDIN_PID_FILE", "");
+    if (!path.empty()) std::ofstream(path) << ProcessId() << "\n";
+}
+
 int main(int argc, char** argv) {
     UseBinaryStandardStreams();
+    WritePidFile();
     AppendRecord(argc, argv);
     PrintBanner();
     Request request;
@@ -190,12 +213,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string mode = Setting("STANDIN_FFMPEG_MODE", "normal");
-    PrintInputSection(mode, request.source);
+    PrintInputSection(mode == "flood" ? "noduration" : mode, request.source);
     if (mode == "fail") {
         Say("Conversion failed!\n");
         return 1;
     }
     if (mode == "hang") WaitToBeEnded();
+    if (mode == "killed") EndByForce();
+    if (mode == "closeout") {
+        CloseStandardOutputAndError();
+        Pause(std::atol(Setting("STANDIN_FFMPEG_LINGER_MS", "1500").c_str()));
+    }
+    if (mode == "flood") Flood();
     std::ofstream out(request.destination, std::ios::binary | std::ios::trunc);
     if (!out) {
         Say(request.destination + ": " + std::strerror(errno) + "\n");

@@ -19,6 +19,8 @@
 //                            the line "stdin:", the input as received (followed by a line feed
 //                            when it does not end with one), then the line "----- end -----"
 //   STANDIN_RTVEDIT_IDLE_MS  the idle time-out above
+//   STANDIN_RTVEDIT_TO_EOF   when set, it reads to the end of its input whatever comes, as a
+//                            tool that reads a whole script does
 
 #include <algorithm>
 #include <cstdlib>
@@ -47,8 +49,9 @@ bool HasEndLine(const std::string& input) {
 std::string ReadInput() {
     const char* idleSetting = std::getenv("STANDIN_RTVEDIT_IDLE_MS");
     const int idle = idleSetting && *idleSetting ? std::atoi(idleSetting) : 2000;
+    const bool toEnd = std::getenv("STANDIN_RTVEDIT_TO_EOF") != nullptr;
     std::string input;
-    while (!HasEndLine(input) && ReadStandardInputWithin(&input, idle)) {
+    while ((toEnd || !HasEndLine(input)) && ReadStandardInputWithin(&input, toEnd ? -1 : idle)) {
     }
     while (ReadStandardInputWithin(&input, 0)) {
     }

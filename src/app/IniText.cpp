@@ -1,5 +1,6 @@
 #include "app/IniText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <unordered_map>
 
@@ -15,18 +16,28 @@ struct IniLine {
     std::size_t end;
 };
 
+// A UTF-8 byte-order mark, as some editors write at the start of a file.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// The mark is no part of the first line; it stays where it is when the text is rewritten.
+std::size_t FirstLineBegin(const std::string& text) {
+    return text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+}
+
+// The line that starts at begin (which is inside the text).
+IniLine LineAt(const std::string& text, std::size_t begin) {
+    const std::size_t feed = text.find('\n', begin);
+    if (feed == std::string::npos) return {begin, text.size(), text.size()};
+    const std::size_t contentEnd = (feed > begin && text[feed - 1] == '\r') ? feed - 1 : feed;
+    return {begin, contentEnd, feed + 1};
+}
+
 std::vector<IniLine> SplitIniLines(const std::string& text) {
     std::vector<IniLine> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t feed = text.find('\n', begin);
-        if (feed == std::string::npos) {
-            lines.push_back({begin, text.size(), text.size()});
-            break;
-        }
-        std::size_t contentEnd = (feed > begin && text[feed - 1] == '\r') ? feed - 1 : feed;
-        lines.push_back({begin, contentEnd, feed + 1});
-        begin = feed + 1;
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    for (std::size_t begin = FirstLineBegin(text); begin < text.size();) {
+        lines.push_back(LineAt(text, begin));
+        begin = lines.back().end;
     }
     return lines;
 }
@@ -196,7 +207,7 @@ std::string ApplyToSection(const std::string& text, const std::vector<IniLine>& 
                            const SectionSpan& span, const IniEdits& edits) {
     const std::string lineEnd = LineEndOf(text, lines);
     const std::size_t insertAfter = InsertionLine(text, lines, span);
-    std::string out;
+    std::string out(text, 0, lines.front().begin);
     out.reserve(text.size() + 256 * (edits.added.size() + edits.replaced.size()));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool insertHere = i == insertAfter && !edits.added.empty();
@@ -229,21 +240,33 @@ std::string AppendSection(const std::string& text, const std::vector<IniLine>& l
 
 }  // namespace
 
-bool FindIniValue(const std::string& text, const std::string& section, const std::string& key,
-                  std::string* value) {
-    const std::vector<IniLine> lines = SplitIniLines(text);
-    const SectionSpan span = FindSection(text, lines, section);
-    if (!span.found) return false;
-    const std::string wanted = TrimBlanks(key);
-    std::string lineKey, lineValue;
-    for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        if (ParseKeyLine(LineContent(text, lines[i]), &lineKey, &lineValue) &&
-            SameName(lineKey, wanted)) {
-            *value = lineValue;
-            return true;
+// One pass that ends with the section, so a large text after it costs nothing.
+std::unordered_map<std::string, std::string> ReadIniSection(const std::string& text,
+                                                            const std::string& section) {
+    std::unordered_map<std::string, std::string> values;
+    bool inSection = false;
+    std::string name, key, value;
+    for (std::size_t begin = FirstLineBegin(text); begin < text.size();) {
+        const IniLine line = LineAt(text, begin);
+        begin = line.end;
+        const std::string content = LineContent(text, line);
+        if (ParseSectionHeader(content, &name)) {
+            if (inSection) break;
+            inSection = SameName(name, section);
+        } else if (inSection && ParseKeyLine(content, &key, &value)) {
+            values.emplace(ToLower(key), std::move(value));
         }
     }
-    return false;
+    return values;
+}
+
+bool FindIniValue(const std::string& text, const std::string& section, const std::string& key,
+                  std::string* value) {
+    const auto values = ReadIniSection(text, section);
+    const auto found = values.find(ToLower(TrimBlanks(key)));
+    if (found == values.end()) return false;
+    *value = found->second;
+    return true;
 }
 
 std::string SetIniValues(const std::string& text, const std::string& section,

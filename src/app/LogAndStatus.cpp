@@ -1,5 +1,6 @@
 #include "app/LogLine.h"
 #include "app/PELKARDialog.h"
+#include "app/StatusText.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -14,7 +15,7 @@ void CPELKARDialog::Log(const std::string& text) {
 
 void CPELKARDialog::ShowStatus(const std::string& text) {
     if (!m_statusNotifier) m_statusNotifier = CreateStatusNotifier();
-    m_statusNotifier->Show(text.substr(0, kStatusTextLimit));
+    m_statusNotifier->Show(FitStatusText(text, kStatusTextLimit));
 }
 
 std::unique_ptr<CStatusNotifier> CPELKARDialog::CreateStatusNotifier() {

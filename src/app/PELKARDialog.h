@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StoredSettings.h"
 #include "model/CommandLine.h"
 #include "platform/AppendFile.h"
 #include "platform/StatusNotifier.h"
@@ -34,6 +35,8 @@ public:
 
     // Post-download driver: runs the first complete action whose filter matches.
     void ProcessActions();
+    // Says what ProcessActions would do, and why, without doing any of it.
+    void DryRun();
 
     // Settings and action store.
     void LoadSettings();
@@ -115,5 +118,16 @@ private:
                     const CConsoleRunner& runner);
     bool HasOutputFile(const std::string& stage, const std::string& path);
 
+    SStoredSettings CurrentSettings() const;
+    void ApplySettings(const SStoredSettings& settings);
+
     int m_exitStatus = 0;
+    // A dry run leaves no trace: no log, no save, no notification.
+    bool m_dryRun = false;
+    // What the profile held at the last load or save, to tell whether anything has changed.
+    SStoredSettings m_savedSettings;
+    // The action slots as stored, incomplete ones included, for the dry run to explain.
+    std::vector<std::string> m_storedActionTexts;
+    // Why the profile could not be read; empty when it could.
+    std::string m_profileError;
 };

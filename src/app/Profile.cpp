@@ -2,7 +2,6 @@
 
 #include "app/IniText.h"
 #include "model/Text.h"
-#include "platform/ProfileFile.h"
 
 namespace {
 
@@ -24,19 +23,36 @@ SectionWrites& GroupFor(std::vector<SectionWrites>& groups, const std::string& s
 
 }  // namespace
 
-CProfile::CProfile(const std::string& path) : m_path(path), m_text(ReadProfileText(path)) {}
+CProfile::CProfile(const std::string& path) : m_path(path) {
+    m_readable = ReadProfileText(path, &m_text, &m_readError);
+}
+
+CProfile CProfile::OfText(std::string text) {
+    CProfile profile;
+    profile.m_text = std::move(text);
+    return profile;
+}
+
+const CProfile::SectionValues& CProfile::Section(const std::string& section) const {
+    const std::string name = ToLower(section);
+    auto found = m_sections.find(name);
+    if (found == m_sections.end())
+        found = m_sections.emplace(name, ReadIniSection(m_text, section)).first;
+    return found->second;
+}
 
 std::string CProfile::GetProfileString(const std::string& section, const std::string& key,
                                        const std::string& defaultValue) const {
-    std::string value;
-    return FindIniValue(m_text, section, key, &value) ? value : defaultValue;
+    const SectionValues& values = Section(section);
+    const auto found = values.find(ToLower(Trim(key)));
+    return found == values.end() ? defaultValue : found->second;
 }
 
 int CProfile::GetProfileInt(const std::string& section, const std::string& key,
                             int defaultValue) const {
-    std::string value;
-    if (!FindIniValue(m_text, section, key, &value)) return defaultValue;
-    return DecimalValue(value);
+    const SectionValues& values = Section(section);
+    const auto found = values.find(ToLower(Trim(key)));
+    return found == values.end() ? defaultValue : DecimalValue(found->second);
 }
 
 void CProfile::WriteProfileString(const std::string& section, const std::string& key,
@@ -48,22 +64,38 @@ void CProfile::WriteProfileInt(const std::string& section, const std::string& ke
     WriteProfileString(section, key, std::to_string(value));
 }
 
-bool CProfile::Commit() {
-    if (m_writes.empty()) return true;
+std::string CProfile::ApplyWrites(std::string text) const {
     std::vector<SectionWrites> groups;
     for (const PendingWrite& write : m_writes) {
         GroupFor(groups, write.section).values.emplace_back(write.key, write.value);
     }
+    for (const SectionWrites& group : groups) {
+        text = SetIniValues(text, group.section, group.values);
+    }
+    return text;
+}
+
+EProfileSave CProfile::Commit() {
+    if (m_writes.empty()) return EProfileSave::Saved;
     std::string committed;
-    const bool replaced = UpdateProfileText(m_path, [&](const std::string& current) {
-        committed = current;
-        for (const SectionWrites& group : groups) {
-            committed = SetIniValues(committed, group.section, group.values);
-        }
+    const EProfileSave saved = UpdateProfileText(m_path, [&](std::string current) {
+        committed = ApplyWrites(std::move(current));
         return committed;
     });
-    if (!replaced) return false;
+    if (saved != EProfileSave::Saved) return saved;
     m_text = committed;
+    m_sections.clear();
     m_writes.clear();
-    return true;
+    return saved;
+}
+
+EProfileSave CProfile::Rewrite(
+    const std::string& path,
+    const std::function<void(const CProfile& current, CProfile& writes)>& writesFor) {
+    return UpdateProfileText(path, [&](std::string current) {
+        CProfile currentProfile = OfText(std::move(current));
+        CProfile writes;
+        writesFor(currentProfile, writes);
+        return writes.ApplyWrites(std::move(currentProfile.m_text));
+    });
 }

@@ -1,15 +1,27 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-// The application's private profile. Reads come from the text loaded at construction; writes
-// are gathered and go to the file together in one atomic replacement (Commit), so a save by
-// another instance is never torn and the last save decides.
+#include "platform/ProfileFile.h"
+
+// The application's private profile. Reads come from the text loaded at construction, parsed
+// once per section however many keys are read; writes are gathered and go to the file
+// together in one atomic replacement (Commit), so a save by another instance is never torn
+// and the last save decides.
 class CProfile {
 public:
     explicit CProfile(const std::string& path);
+    // A profile read from a text instead of its file, for looking at a file's current text.
+    static CProfile OfText(std::string text);
+
+    // False when the file exists but could not be read; ReadError then says why.
+    bool IsReadable() const { return m_readable; }
+    const std::string& ReadError() const { return m_readError; }
 
     std::string GetProfileString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const;
@@ -20,8 +32,14 @@ public:
                             const std::string& value);
     void WriteProfileInt(const std::string& section, const std::string& key, int value);
 
-    // Applies every write made so far onto the file's current text. False on failure.
-    bool Commit();
+    // Applies every write made so far onto the file's current text.
+    EProfileSave Commit();
+    // Applies the writes that writesFor makes from the file's text as it is at the moment of
+    // the save, read under the save's lock, so nothing another instance saved meanwhile is
+    // undone by a copy read earlier.
+    static EProfileSave Rewrite(const std::string& path,
+                                const std::function<void(const CProfile& current,
+                                                         CProfile& writes)>& writesFor);
 
 private:
     struct PendingWrite {
@@ -29,8 +47,17 @@ private:
         std::string key;
         std::string value;
     };
+    using SectionValues = std::unordered_map<std::string, std::string>;
+
+    CProfile() = default;
+    const SectionValues& Section(const std::string& section) const;
+    std::string ApplyWrites(std::string text) const;
 
     std::string m_path;
     std::string m_text;
+    bool m_readable = true;
+    std::string m_readError;
+    // Sections parsed so far, by lower-cased name.
+    mutable std::map<std::string, SectionValues> m_sections;
     std::vector<PendingWrite> m_writes;
 };

@@ -1,5 +1,6 @@
 #include "app/PELKARDialog.h"
 #include "app/Profile.h"
+#include "app/StoredSettings.h"
 #include "model/Action.h"
 #include "model/Text.h"
 #include "platform/Platform.h"
@@ -12,37 +13,99 @@ std::string ActionKey(int index) { return FormatText("action%02d", index); }
 
 }  // namespace
 
-void CPELKARDialog::LoadSettings() {
-    CProfile profile(GetProfilePath());
-    m_actions.clear();
-    for (int i = 0; i < MaxActions; ++i) {
-        std::string stored = profile.GetProfileString(kSection, ActionKey(i), "");
-        if (stored.empty()) continue;
-        CAction action;
-        action.FromString(stored);
-        if (action.IsValid()) m_actions.push_back(action.ToString());
-    }
-    rtvEditPath = profile.GetProfileString(kSection, "rtvEditPath", DefaultToolName("rtvedit"));
-    evtDumpPath = profile.GetProfileString(kSection, "evtDumpPath", DefaultToolName("evtdump"));
-    ffmpegPath = profile.GetProfileString(kSection, "ffmpegPath", DefaultToolName("ffmpeg"));
-    tempPath = profile.GetProfileString(kSection, "tempPath", GetSystemTempDirectory());
-    logging = profile.GetProfileInt(kSection, "logging", 0);
-    loggingPath = profile.GetProfileString(kSection, "loggingPath", "pelkar.log");
+bool SStoredSettings::operator==(const SStoredSettings& other) const {
+    return actions == other.actions && rtvEditPath == other.rtvEditPath &&
+           evtDumpPath == other.evtDumpPath && ffmpegPath == other.ffmpegPath &&
+           tempPath == other.tempPath && logging == other.logging &&
+           loggingPath == other.loggingPath;
 }
 
-// Every key is written each time, slots beyond the list's end empty, so no stale action
-// survives and the file is left in canonical form.
-void CPELKARDialog::SaveSettings() {
-    CProfile profile(GetProfilePath());
-    for (int i = 0; i < MaxActions; ++i) {
-        const bool inList = i < static_cast<int>(m_actions.size());
-        profile.WriteProfileString(kSection, ActionKey(i), inList ? m_actions[i] : "");
+std::vector<std::string> ReadStoredActionTexts(const CProfile& profile, int maxActions) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < maxActions; ++i) {
+        std::string stored = profile.GetProfileString(kSection, ActionKey(i), "");
+        if (!stored.empty()) texts.push_back(std::move(stored));
     }
-    profile.WriteProfileString(kSection, "rtvEditPath", rtvEditPath);
-    profile.WriteProfileString(kSection, "evtDumpPath", evtDumpPath);
-    profile.WriteProfileString(kSection, "ffmpegPath", ffmpegPath);
-    profile.WriteProfileString(kSection, "tempPath", tempPath);
-    profile.WriteProfileInt(kSection, "logging", logging);
-    profile.WriteProfileString(kSection, "loggingPath", loggingPath);
-    profile.Commit();
+    return texts;
+}
+
+SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
+    SStoredSettings settings;
+    for (const std::string& stored : ReadStoredActionTexts(profile, maxActions)) {
+        CAction action;
+        action.FromString(stored);
+        if (action.IsValid()) settings.actions.push_back(action.ToString());
+    }
+    settings.rtvEditPath =
+        profile.GetProfileString(kSection, "rtvEditPath", DefaultToolName("rtvedit"));
+    settings.evtDumpPath =
+        profile.GetProfileString(kSection, "evtDumpPath", DefaultToolName("evtdump"));
+    settings.ffmpegPath = profile.GetProfileString(kSection, "ffmpegPath", DefaultToolName("ffmpeg"));
+    settings.tempPath = profile.GetProfileString(kSection, "tempPath", GetSystemTempDirectory());
+    settings.logging = profile.GetProfileInt(kSection, "logging", 0);
+    settings.loggingPath = profile.GetProfileString(kSection, "loggingPath", "pelkar.log");
+    return settings;
+}
+
+void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfile& profile) {
+    for (int i = 0; i < maxActions; ++i) {
+        const bool inList = i < static_cast<int>(settings.actions.size());
+        profile.WriteProfileString(kSection, ActionKey(i), inList ? settings.actions[i] : "");
+    }
+    profile.WriteProfileString(kSection, "rtvEditPath", settings.rtvEditPath);
+    profile.WriteProfileString(kSection, "evtDumpPath", settings.evtDumpPath);
+    profile.WriteProfileString(kSection, "ffmpegPath", settings.ffmpegPath);
+    profile.WriteProfileString(kSection, "tempPath", settings.tempPath);
+    profile.WriteProfileInt(kSection, "logging", settings.logging);
+    profile.WriteProfileString(kSection, "loggingPath", settings.loggingPath);
+}
+
+void CPELKARDialog::LoadSettings() {
+    const CProfile profile(GetProfilePath());
+    if (!profile.IsReadable()) {
+        m_profileError = "The profile " + GetProfilePath() + " cannot be read: " +
+                         profile.ReadError();
+    }
+    ApplySettings(ReadStoredSettings(profile, MaxActions));
+    m_storedActionTexts = ReadStoredActionTexts(profile, MaxActions);
+}
+
+// A save that has nothing of its own to store (an unattended run, or a window whose changes
+// are all saved) stores the file's own current content in canonical form, so that it never
+// undoes what another instance saved meanwhile.
+void CPELKARDialog::SaveSettings() {
+    const SStoredSettings settings = CurrentSettings();
+    EProfileSave saved;
+    if (settings == m_savedSettings) {
+        saved = CProfile::Rewrite(GetProfilePath(), [](const CProfile& current, CProfile& writes) {
+            WriteStoredSettings(ReadStoredSettings(current, MaxActions), MaxActions, writes);
+        });
+    } else {
+        CProfile profile(GetProfilePath());
+        WriteStoredSettings(settings, MaxActions, profile);
+        saved = profile.Commit();
+        if (saved == EProfileSave::Saved) m_savedSettings = settings;
+    }
+    if (saved == EProfileSave::Busy) {
+        Log("SaveSettings(): The profile is locked by another PELKAR; the settings were not "
+            "saved.");
+    } else if (saved == EProfileSave::Failed) {
+        Log("SaveSettings(): The profile " + GetProfilePath() + " could not be saved.");
+    }
+}
+
+SStoredSettings CPELKARDialog::CurrentSettings() const {
+    return SStoredSettings{m_actions,  rtvEditPath, evtDumpPath, ffmpegPath,
+                           tempPath,   logging,     loggingPath};
+}
+
+void CPELKARDialog::ApplySettings(const SStoredSettings& settings) {
+    m_actions = settings.actions;
+    rtvEditPath = settings.rtvEditPath;
+    evtDumpPath = settings.evtDumpPath;
+    ffmpegPath = settings.ffmpegPath;
+    tempPath = settings.tempPath;
+    logging = settings.logging;
+    loggingPath = settings.loggingPath;
+    m_savedSettings = settings;
 }

@@ -105,16 +105,30 @@ bool CDVAFlags::IsValid() const {
     return anyOn;
 }
 
+bool CDVAFlags::FieldMatches(EDVAField field, const CDVAFlags& recording) const {
+    return WildcardMatch(recording.GetFieldText(field), m_texts[field]);
+}
+
 bool CDVAFlags::Matches(const CDVAFlags& recording) const {
     if (!IsValid()) {
         return false;
     }
     for (int i = 0; i < DVAFieldCount; ++i) {
-        if (m_flags[i] != 0 && !WildcardMatch(recording.GetFieldText(FieldAt(i)), m_texts[i])) {
+        if (m_flags[i] != 0 && !FieldMatches(FieldAt(i), recording)) {
             return false;
         }
     }
     return true;
+}
+
+std::vector<EDVAField> CDVAFlags::MismatchedFields(const CDVAFlags& recording) const {
+    std::vector<EDVAField> mismatched;
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        if (m_flags[i] != 0 && !FieldMatches(FieldAt(i), recording)) {
+            mismatched.push_back(FieldAt(i));
+        }
+    }
+    return mismatched;
 }
 
 std::string CDVAFlags::ReplacePlaceholders(const std::string& pattern) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CCommandLine;
 
@@ -115,6 +116,9 @@ public:
 
     // This filter against a recording's record: every entry that is on must match.
     bool Matches(const CDVAFlags& recording) const;
+    // The entries that are on and whose pattern the recording's text does not match, in
+    // entry order; what makes Matches false for a usable filter.
+    std::vector<EDVAField> MismatchedFields(const CDVAFlags& recording) const;
 
     // The output-name template with the "%field%" placeholders replaced by this record's texts.
     std::string ReplacePlaceholders(const std::string& pattern) const;
@@ -122,6 +126,7 @@ public:
 private:
     // The text as the getters give it (dcat trimmed), used by matching.
     std::string GetFieldText(EDVAField field) const;
+    bool FieldMatches(EDVAField field, const CDVAFlags& recording) const;
 
     int m_flags[DVAFieldCount] = {};
     std::string m_texts[DVAFieldCount];

@@ -10,6 +10,9 @@ int CurrentProcessId();
 // The system's temporary directory with its trailing separator ("/tmp/" when none is set).
 std::string GetSystemTempDirectory();
 
+// The absolute path of the running executable; empty when the system does not tell.
+std::string GetExecutablePath();
+
 // The separator that joins a directory and a file name ("/" or "\\").
 const char* PathSeparator();
 
@@ -31,9 +34,6 @@ void PrepareProcess();
 // ${XDG_CONFIG_HOME:-$HOME/.config}/pelkar.ini, on Windows PELKAR.INI in the Windows
 // directory; named after the executable).
 std::string GetProfilePath();
-
-// The full path of the running program's file.
-std::string GetExecutablePath();
 
 // Creates a new, empty, uniquely named file in the directory, its name beginning with the
 // prefix, and returns the name; false when no such file can be made.
@@ -57,6 +57,10 @@ bool IsDisplayAvailable();
 // where a program of the window subsystem has no console, the system's own message box
 // whenever a desktop is reachable.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
+
+// Prints a text for a user at a terminal (on standard output); false where the platform has
+// no console for it, and the caller shows it in a box instead.
+bool WriteToConsole(const std::string& text);
 
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.

@@ -4,7 +4,7 @@
 #include <string>
 
 // The desktop notification that shows a post-download run's progress: titled "PELKAR", with
-// the information icon and a 1000 ms time-out. The first Show adds it, later ones replace its
+// the information icon, shown while the work goes on. The first Show adds it, later ones replace its
 // text in place; Remove takes it away. Without a notification service it does nothing, and
 // it never holds up its caller for more than a short, bounded time.
 class CStatusNotifier {

@@ -66,7 +66,7 @@ private:
     struct Child;       // the platform's pipes and process watch
     struct ReaderLink;  // what the runner and its reader thread share
 
-    enum class Wakeup { ChildEnded, StopRequested, TimedOut };
+    enum class Wakeup { ChildEnded, StopRequested, OutputReady, TimedOut };
     enum class PipeRead { Piece, EmptyForNow, Closed, Failed };
 
     static void ReaderThreadProc(std::shared_ptr<ReaderLink> link);
@@ -110,7 +110,11 @@ private:
     unsigned m_waitInterval = 100;
 
     mutable std::mutex m_lock;
+    // The end of the run wakes every waiter; new output only those waiting for output, so a
+    // tool that prints a lot does not wake the caller for every piece.
     mutable std::condition_variable m_changed;
+    mutable std::condition_variable m_outputArrived;
+    mutable int m_outputWaiters = 0;
     std::string m_lastChunk;
     COutputBuffer m_allOutput;
     SToolExit m_exit;

@@ -1,6 +1,6 @@
 #include "app/PELKARDialog.h"
 #include "processing/ConsoleRunner.h"
-#include "processing/QuotedArgument.h"
+#include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 
 bool CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
@@ -8,9 +8,7 @@ bool CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::
     Log("ProcessAudio(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest);
     if (!HasToolPath("ProcessAudio", "FFMPEG", ffmpegPath)) return false;
-    const std::string command = QuotedProgram(ffmpegPath) + " -y -i " + QuotedArgument(csSource) +
-                                " -acodec mp3 -ac 2 -ab 48 -ar 24000 -vol 130 " +
-                                QuotedArgument(csDest);
+    const std::string command = AudioCommand(ffmpegPath, csSource, csDest);
     Log("ProcessAudio(): Executing command: " + command);
 
     CConsoleRunner runner;

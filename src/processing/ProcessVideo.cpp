@@ -1,10 +1,9 @@
 #include <mutex>
 
 #include "app/PELKARDialog.h"
-#include "model/Text.h"
 #include "platform/Platform.h"
 #include "processing/ConsoleRunner.h"
-#include "processing/QuotedArgument.h"
+#include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 #include "processing/VideoProgress.h"
 
@@ -12,16 +11,6 @@ namespace {
 
 // How soon the duration phase notices that the duration has arrived.
 const unsigned kDurationCheckMilliseconds = 100;
-
-std::string VideoCommand(const std::string& ffmpegPath, const std::string& csSource,
-                         const std::string& csDest, int iPass) {
-    std::string command = QuotedProgram(ffmpegPath) + " -y -i " + QuotedArgument(csSource);
-    if (iPass > 0) command += FormatText(" -pass %d", iPass);
-    command += " -bitexact -vcodec xvid -s 320x240 -b 384";
-    command += " -minrate 32 -maxrate 400 -bt 16 -r 29.97";
-    command += " -acodec aac -ac 2 -ab 48 -ar 24000 -vol 130 -f psp " + QuotedArgument(csDest);
-    return command;
-}
 
 // Reads the source's duration from the transcoder's output as it arrives, so that no output
 // is searched twice and none is kept for the search, however much the transcoder prints.

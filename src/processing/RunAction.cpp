@@ -3,7 +3,7 @@
 #include "model/DVAFlags.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
-#include "processing/OutputName.h"
+#include "processing/ToolCommands.h"
 
 namespace {
 
@@ -65,23 +65,18 @@ bool CPELKARDialog::Convert(const CAction& action, const CDVAFlags& recording,
                             const std::string& source) {
     const std::string csAction = action.GetName();
     const std::string csMpeg = recording.GetMpeg();
-    const bool audioOnly = action.GetAudioOnly() != 0;
-    const std::string csDest =
-        BuildOutputPath(action.GetOutputDirectory(), action.GetOutputFilename(), recording,
-                        audioOnly ? ".mp3" : ".mp4");
+    const std::string csDest = ActionDestination(action, recording);
     if (StopRequestSignal() != 0) return false;
-    bool converted;
-    if (audioOnly) {
-        converted = ProcessAudio(csAction, csMpeg, source, csDest);
-    } else if (action.GetTwoPass()) {
-        converted = ProcessVideo(csAction, csMpeg, source, csDest, 1);
-        if (converted) {
-            converted = ProcessVideo(csAction, csMpeg, source, csDest, 2);
-        } else if (StopRequestSignal() == 0) {
-            Log("RunAction(): Pass 1 failed, so pass 2 was not started.");
+    const std::vector<int> passes = VideoPasses(action);
+    bool converted = true;
+    if (passes.empty()) converted = ProcessAudio(csAction, csMpeg, source, csDest);
+    for (const int iPass : passes) {
+        if (!converted) {
+            if (StopRequestSignal() == 0)
+                Log("RunAction(): Pass 1 failed, so pass 2 was not started.");
+            break;
         }
-    } else {
-        converted = ProcessVideo(csAction, csMpeg, source, csDest, 0);
+        converted = ProcessVideo(csAction, csMpeg, source, csDest, iPass);
     }
     if (StopRequestSignal() != 0 && IsExistingFile(csDest) && RemoveFile(csDest)) {
         Log("RunAction(): Removed the unfinished output " + csDest);

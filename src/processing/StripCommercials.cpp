@@ -2,7 +2,7 @@
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "processing/ConsoleRunner.h"
-#include "processing/QuotedArgument.h"
+#include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 
 bool CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
@@ -35,8 +35,7 @@ bool CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, s
 bool CPELKARDialog::DumpEvents(CConsoleRunner& runner, const std::string& csSource,
                                std::string* evtDumpOutput) {
     if (!HasToolPath("StripCommercials", "EVTDump", evtDumpPath)) return false;
-    const std::string command =
-        QuotedProgram(evtDumpPath) + " " + QuotedArgument(ReplaceExtension(csSource, ".evt"));
+    const std::string command = EvtDumpCommand(evtDumpPath, csSource);
     Log("StripCommercials(): Executing command: " + command);
     const bool started = runner.Start(command);
     WaitForToolEnd(runner);
@@ -54,8 +53,8 @@ bool CPELKARDialog::DumpEvents(CConsoleRunner& runner, const std::string& csSour
 bool CPELKARDialog::EditRecording(CConsoleRunner& runner, const std::string& csDest,
                                   const std::string& evtDumpOutput) {
     if (!HasToolPath("StripCommercials", "RTVEdit", rtvEditPath)) return false;
-    const bool started = runner.Start(QuotedProgram(rtvEditPath));
-    const std::string rtvEditInput = "T" + csDest + "\n" + evtDumpOutput + "\n";
+    const bool started = runner.Start(RtvEditCommand(rtvEditPath));
+    const std::string rtvEditInput = RtvEditInput(csDest, evtDumpOutput);
     Log("StripCommercials(): rtvedit command: \n\n" + rtvEditInput);
     runner.WriteInput("%s", rtvEditInput.c_str());
     runner.CloseInput();

@@ -217,3 +217,24 @@ TEST_F(IniEditingTest, EightyOneKeysSetAtOnceAllReadBack) {
     EXPECT_EQ(Lookup(text, "PELKAR", "foreign"), "stay");
     EXPECT_EQ(SetIniValues(text, "PELKAR", entries), text);
 }
+
+// Some editors start a UTF-8 file with a byte-order mark; it must not hide the first section,
+// and a rewrite must neither drop it nor add a second section.
+TEST(IniByteOrderMarkTest, MarkIsReadPastAndKeptOnRewrite) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string text = mark + "[PELKAR]\r\nlogging=1\r\n";
+    EXPECT_EQ(Lookup(text, "PELKAR", "logging"), "1");
+    EXPECT_EQ(SetIniValues(text, "PELKAR", {{"logging", "0"}, {"tempPath", "/tmp/"}}),
+              mark + "[PELKAR]\r\nlogging=0\r\ntempPath=/tmp/\r\n");
+    EXPECT_EQ(SetIniValues(mark, "PELKAR", {{"logging", "0"}}), mark + "[PELKAR]\nlogging=0\n");
+}
+
+// One very long line (a stored action gone wrong, or junk) is read in one pass.
+TEST(IniLargeTextTest, SectionIsReadOnceWhateverTheLineLengths) {
+    const std::string junk(8 * 1024 * 1024, 'j');
+    const std::string text = "[PELKAR]\nlong=" + junk + "\nshort=1\n";
+    const auto values = ReadIniSection(text, "PELKAR");
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values.at("long"), junk);
+    EXPECT_EQ(values.at("short"), "1");
+}

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -131,8 +132,9 @@ TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {
     EXPECT_TRUE(RemoveFile(path));
 }
 
-TEST_F(PlatformPosixTest, ToolsDefaultToTheirBareNamesFoundOnPath) {
-    EXPECT_EQ(DefaultToolName("ffmpeg"), "ffmpeg");
+TEST_F(PlatformPosixTest, ToolsDefaultToBareNamesAndFfmpegToItsFrontEnd) {
+    EXPECT_EQ(DefaultToolName("ffmpeg"), "pelkar-ffmpeg");
+    EXPECT_EQ(DefaultToolName("evtdump"), "evtdump");
     EXPECT_EQ(DefaultToolName("rtvedit"), "rtvedit");
 }
 
@@ -141,6 +143,17 @@ TEST_F(PlatformPosixTest, ClockAdvancesAcrossASleep) {
     EXPECT_GE(before, 0);
     SleepMilliseconds(30);
     EXPECT_GE(ClockMilliseconds() - before, 30);
+}
+
+TEST_F(PlatformPosixTest, ExecutablePathIsTheAbsolutePathOfThisProgram) {
+    const std::string path = GetExecutablePath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(path.substr(path.rfind('/') + 1), "test_app");
+    struct stat named = {}, running = {};
+    ASSERT_EQ(stat(path.c_str(), &named), 0);
+    ASSERT_EQ(stat("/proc/self/exe", &running), 0);
+    EXPECT_EQ(named.st_ino, running.st_ino);
 }
 
 TEST_F(PlatformPosixTest, DisplayIsAvailableWithX11OrWayland) {

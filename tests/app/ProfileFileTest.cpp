@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +25,13 @@ std::set<std::string> FileNamesIn(const std::string& directory) {
 }
 
 const char* const kSection = "PELKAR";
+const EProfileSave Saved = EProfileSave::Saved;
+
+std::string ReadProfile(const std::string& path) {
+    std::string text, error;
+    EXPECT_TRUE(ReadProfileText(path, &text, &error)) << error;
+    return text;
+}
 const int kChildren = 8;
 const int kUpdatesPerChild = 30;
 
@@ -46,7 +55,7 @@ int RunUpdater(const std::string& path, int child) {
     const std::string padding(2000, static_cast<char>('a' + child));
     bool sawTornFile = false;
     for (int i = 0; i < kUpdatesPerChild; ++i) {
-        const bool replaced = UpdateProfileText(path, [&](const std::string& current) {
+        const bool replaced = Saved == UpdateProfileText(path, [&](const std::string& current) {
             sawTornFile = sawTornFile || !IsWholeProfile(current);
             const std::string next = std::to_string(CounterValue(current, child) + 1);
             return SetIniValues(
@@ -67,36 +76,85 @@ protected:
 };
 
 TEST_F(ProfileFileTest, MissingFileReadsAsEmpty) {
-    EXPECT_EQ(ReadProfileText(m_path), "");
+    EXPECT_EQ(ReadProfile(m_path), "");
+}
+
+TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsUnreadableAndNeverReplaced) {
+    std::filesystem::create_directory(m_path);
+    std::string text, error;
+    EXPECT_FALSE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(error, "Is a directory");
+    EXPECT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "x\n"; }),
+              EProfileSave::Failed);
+    EXPECT_TRUE(std::filesystem::is_directory(m_path));
+}
+
+// Dotfile managers keep the real file elsewhere and link to it.
+TEST_F(ProfileFileTest, SymbolicLinkIsKeptAndItsTargetSaved) {
+    std::filesystem::create_directory(m_dir.File("dotfiles"));
+    WriteWholeFile(m_dir.File("dotfiles/pelkar.ini"), "old\n");
+    std::filesystem::create_symlink("dotfiles/pelkar.ini", m_path);
+
+    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string& t) { return t + "new\n"; }), Saved);
+
+    EXPECT_TRUE(std::filesystem::is_symlink(m_path));
+    EXPECT_EQ(ReadWholeFile(m_dir.File("dotfiles/pelkar.ini")), "old\nnew\n");
+}
+
+TEST_F(ProfileFileTest, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave) {
+    WriteWholeFile(m_dir.File("pelkar.ini.saving-Ab3XyZ"), "half a save");
+    WriteWholeFile(m_dir.File("pelkar.ini.backup"), "the user's own");
+
+    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "a\n"; }), Saved);
+
+    EXPECT_EQ(FileNamesIn(m_dir.Path()), (std::set<std::string>{"pelkar.ini", "pelkar.ini.backup",
+                                                                "pelkar.ini.lock"}));
+}
+
+// One instance stuck in its save must not hold up every other one at its end for good.
+TEST_F(ProfileFileTest, SaveGivesUpOnALockHeldTooLong) {
+    const int lock = open((m_path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    bool called = false;
+
+    EXPECT_EQ(UpdateProfileText(m_path, [&](const std::string&) {
+        called = true;
+        return "x\n";
+    }), EProfileSave::Busy);
+
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(FileExists(m_path));
+    close(lock);
 }
 
 TEST_F(ProfileFileTest, UpdateSeesCurrentTextAndStoresResult) {
     WriteWholeFile(m_path, "[PELKAR]\r\nk=1\r\n");
     std::string seen;
-    ASSERT_TRUE(UpdateProfileText(m_path, [&](const std::string& current) {
+    ASSERT_EQ(UpdateProfileText(m_path, [&](const std::string& current) {
         seen = current;
         return current + "j=2\r\n";
-    }));
+    }), Saved);
     EXPECT_EQ(seen, "[PELKAR]\r\nk=1\r\n");
-    EXPECT_EQ(ReadProfileText(m_path), "[PELKAR]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(ReadProfile(m_path), "[PELKAR]\r\nk=1\r\nj=2\r\n");
 }
 
 TEST_F(ProfileFileTest, UpdateCreatesMissingFolders) {
     const std::string path = m_dir.File("config/deeper/pelkar.ini");
-    ASSERT_TRUE(UpdateProfileText(path, [](const std::string&) { return "[PELKAR]\n"; }));
+    ASSERT_EQ(UpdateProfileText(path, [](const std::string&) { return "[PELKAR]\n"; }), Saved);
     EXPECT_EQ(ReadWholeFile(path), "[PELKAR]\n");
 }
 
 TEST_F(ProfileFileTest, UpdateLeavesOnlyProfileAndLockFile) {
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "a\n"; }));
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string& t) { return t + "b\n"; }));
+    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "a\n"; }), Saved);
+    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string& t) { return t + "b\n"; }), Saved);
     EXPECT_EQ(FileNamesIn(m_dir.Path()), (std::set<std::string>{"pelkar.ini", "pelkar.ini.lock"}));
 }
 
 TEST_F(ProfileFileTest, UpdateKeepsPermissionsOfReplacedFile) {
     WriteWholeFile(m_path, "old\n");
     ASSERT_EQ(chmod(m_path.c_str(), 0640), 0);
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "new\n"; }));
+    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "new\n"; }), Saved);
     struct stat status {};
     ASSERT_EQ(stat(m_path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
@@ -105,10 +163,10 @@ TEST_F(ProfileFileTest, UpdateKeepsPermissionsOfReplacedFile) {
 TEST_F(ProfileFileTest, UpdateFailsWhenFolderCannotBeMade) {
     WriteWholeFile(m_dir.File("plain"), "");
     bool called = false;
-    EXPECT_FALSE(UpdateProfileText(m_dir.File("plain/pelkar.ini"), [&](const std::string&) {
+    EXPECT_EQ(UpdateProfileText(m_dir.File("plain/pelkar.ini"), [&](const std::string&) {
         called = true;
         return "x\n";
-    }));
+    }), EProfileSave::Failed);
     EXPECT_FALSE(called);
 }
 
@@ -116,7 +174,8 @@ TEST_F(ProfileFileTest, UnreadableProfileIsNeverReplaced) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     WriteWholeFile(m_path, "[PELKAR]\nprecious=1\n");
     ASSERT_EQ(chmod(m_path.c_str(), 0200), 0);
-    EXPECT_FALSE(UpdateProfileText(m_path, [](const std::string&) { return "[PELKAR]\n"; }));
+    EXPECT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "[PELKAR]\n"; }),
+              EProfileSave::Failed);
     ASSERT_EQ(chmod(m_path.c_str(), 0600), 0);
     EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\nprecious=1\n");
 }
@@ -135,7 +194,7 @@ TEST_F(ProfileFileTest, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0) << "1: an update failed, 2: a torn file was seen";
     }
-    const std::string text = ReadProfileText(m_path);
+    const std::string text = ReadProfile(m_path);
     EXPECT_TRUE(IsWholeProfile(text));
     for (int child = 0; child < kChildren; ++child) {
         EXPECT_EQ(CounterValue(text, child), kUpdatesPerChild) << "child " << child;

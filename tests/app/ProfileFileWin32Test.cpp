@@ -48,30 +48,49 @@ protected:
 };
 
 TEST_F(ProfileFileWin32Test, NewProfileIsWrittenWithCarriageReturnLineFeeds) {
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string& current) {
-        return SetIniValues(current, kSection, {{"logging", "1"}, {"tempPath", "C:\\TEMP\\"}});
-    }));
+    ASSERT_EQ(
+        EProfileSave::Saved, UpdateProfileText(m_path, [](std::string current) {
+            return SetIniValues(current, kSection, {{"logging", "1"}, {"tempPath", "C:\\TEMP\\"}});
+        }));
     EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\r\nlogging=1\r\ntempPath=C:\\TEMP\\\r\n");
 }
 
 TEST_F(ProfileFileWin32Test, LinesThatAlreadyEndInCarriageReturnLineFeedKeepOne) {
     WriteWholeFile(m_path, "[PELKAR]\r\nk=1\r\n");
     std::string seen;
-    ASSERT_TRUE(UpdateProfileText(m_path, [&](const std::string& current) {
-        seen = current;
-        return current + "j=2\n";
-    }));
+    ASSERT_EQ(EProfileSave::Saved, UpdateProfileText(m_path, [&](std::string current) {
+                  seen = current;
+                  return current + "j=2\n";
+              }));
     EXPECT_EQ(seen, "[PELKAR]\r\nk=1\r\n");
-    EXPECT_EQ(ReadProfileText(m_path), "[PELKAR]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\r\nk=1\r\nj=2\r\n");
 }
 
 TEST_F(ProfileFileWin32Test, MissingFileReadsAsEmpty) {
-    EXPECT_EQ(ReadProfileText(m_path), "");
+    std::string text = "stale", error;
+    EXPECT_TRUE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(text, "");
+}
+
+TEST_F(ProfileFileWin32Test, FolderInThePlaceOfTheProfileCannotBeReadAndIsNotReplaced) {
+    ASSERT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr));
+    std::string text, error;
+    EXPECT_FALSE(ReadProfileText(m_path, &text, &error));
+    EXPECT_NE(error, "");
+    EXPECT_EQ(EProfileSave::Failed, UpdateProfileText(m_path, [](std::string) { return "x\n"; }));
+}
+
+TEST_F(ProfileFileWin32Test, SaveFileLeftByAKilledSaveIsTakenOver) {
+    WriteWholeFile(m_path + ".save", "[PELKAR]\r\nhalf");
+    ASSERT_EQ(EProfileSave::Saved, UpdateProfileText(m_path, [](std::string) { return "a\n"; }));
+    EXPECT_EQ(FileNamesIn(m_dir.Path()), std::set<std::string>{"PELKAR.INI"});
+    EXPECT_EQ(ReadWholeFile(m_path), "a\r\n");
 }
 
 TEST_F(ProfileFileWin32Test, UpdatesLeaveNoFileButTheProfile) {
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "a\n"; }));
-    ASSERT_TRUE(UpdateProfileText(m_path, [](const std::string& t) { return t + "b\n"; }));
+    ASSERT_EQ(EProfileSave::Saved, UpdateProfileText(m_path, [](std::string) { return "a\n"; }));
+    ASSERT_EQ(EProfileSave::Saved,
+              UpdateProfileText(m_path, [](std::string t) { return t + "b\n"; }));
     EXPECT_EQ(FileNamesIn(m_dir.Path()), std::set<std::string>{"PELKAR.INI"});
 }
 
@@ -87,7 +106,7 @@ TEST_F(ProfileFileWin32Test, ProfileThatAnotherProgramReadsForAMomentIsReplacedA
         Sleep(200);
         CloseHandle(reader);
     });
-    EXPECT_TRUE(UpdateProfileText(m_path, [](const std::string&) { return "new\n"; }));
+    EXPECT_EQ(EProfileSave::Saved, UpdateProfileText(m_path, [](std::string) { return "new\n"; }));
     closer.join();
     EXPECT_EQ(ReadWholeFile(m_path), "new\r\n");
 }
@@ -98,10 +117,10 @@ TEST_F(ProfileFileWin32Test, ProfileThatCannotBeReadIsNeverReplaced) {
         CreateFileA(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     bool called = false;
-    EXPECT_FALSE(UpdateProfileText(m_path, [&](const std::string&) {
-        called = true;
-        return "[PELKAR]\r\n";
-    }));
+    EXPECT_EQ(EProfileSave::Failed, UpdateProfileText(m_path, [&](std::string) {
+                  called = true;
+                  return "[PELKAR]\r\n";
+              }));
     CloseHandle(holder);
     EXPECT_FALSE(called);
     EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\r\nprecious=1\r\n");
@@ -114,7 +133,7 @@ TEST_F(ProfileFileWin32Test, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) 
         updaters.emplace_back([&, updater] {
             const std::string padding(2000, static_cast<char>('a' + updater));
             for (int i = 0; i < kUpdatesEach; ++i) {
-                const bool replaced = UpdateProfileText(m_path, [&](const std::string& current) {
+                const EProfileSave saved = UpdateProfileText(m_path, [&](std::string current) {
                     if (!IsWholeProfile(current)) ++failures[updater];
                     const int next = CounterValue(current, updater) + 1;
                     return SetIniValues(
@@ -122,12 +141,12 @@ TEST_F(ProfileFileWin32Test, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) 
                         {{"counter" + std::to_string(updater), std::to_string(next)},
                          {"padding" + std::to_string(updater), padding}});
                 });
-                if (!replaced) ++failures[updater];
+                if (saved != EProfileSave::Saved) ++failures[updater];
             }
         });
     }
     for (std::thread& updater : updaters) updater.join();
-    const std::string text = ReadProfileText(m_path);
+    const std::string text = ReadWholeFile(m_path);
     EXPECT_TRUE(IsWholeProfile(text));
     for (int updater = 0; updater < kUpdaters; ++updater) {
         EXPECT_EQ(failures[updater], 0) << "updater " << updater;

@@ -47,7 +47,7 @@ TEST_F(ProfileTest, ReadsShowLoadedTextUntilCommit) {
     profile.WriteProfileString("PELKAR", "k", "new");
     EXPECT_EQ(profile.GetProfileString("PELKAR", "k", ""), "old");
     EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\nk=old\n");
-    ASSERT_TRUE(profile.Commit());
+    ASSERT_EQ(profile.Commit(), EProfileSave::Saved);
     EXPECT_EQ(profile.GetProfileString("PELKAR", "k", ""), "new");
     EXPECT_EQ(ReadWholeFile(m_path), SystemText("[PELKAR]\nk=new\n"));
 }
@@ -58,7 +58,7 @@ TEST_F(ProfileTest, CommitCreatesFileWithEveryWriteInOrder) {
     profile.WriteProfileInt("PELKAR", "logging", -3);
     profile.WriteProfileString("Other", "x", "y");
     profile.WriteProfileString("pelkar", "tempPath", "/tmp/");
-    ASSERT_TRUE(profile.Commit());
+    ASSERT_EQ(profile.Commit(), EProfileSave::Saved);
     EXPECT_EQ(ReadWholeFile(m_path),
               SystemText("[PELKAR]\naction00=a\nlogging=-3\ntempPath=/tmp/\n\n[Other]\nx=y\n"));
 }
@@ -67,15 +67,15 @@ TEST_F(ProfileTest, CommitKeepsChangesAnotherInstanceSavedMeanwhile) {
     CProfile first(ProfileWith("[PELKAR]\na=1\n"));
     CProfile second(m_path);
     second.WriteProfileString("PELKAR", "b", "2");
-    ASSERT_TRUE(second.Commit());
+    ASSERT_EQ(second.Commit(), EProfileSave::Saved);
     first.WriteProfileString("PELKAR", "a", "3");
-    ASSERT_TRUE(first.Commit());
+    ASSERT_EQ(first.Commit(), EProfileSave::Saved);
     EXPECT_EQ(ReadWholeFile(m_path), SystemText("[PELKAR]\na=3\nb=2\n"));
 }
 
 TEST_F(ProfileTest, CommitWithoutWritesLeavesNoFile) {
     CProfile profile(m_path);
-    EXPECT_TRUE(profile.Commit());
+    EXPECT_EQ(profile.Commit(), EProfileSave::Saved);
     EXPECT_FALSE(FileExists(m_path));
 }
 
@@ -83,5 +83,5 @@ TEST_F(ProfileTest, CommitReportsFileThatCannotBeWritten) {
     WriteWholeFile(m_dir.File("plain"), "");
     CProfile profile(m_dir.File("plain/sub/pelkar.ini"));
     profile.WriteProfileString("PELKAR", "k", "v");
-    EXPECT_FALSE(profile.Commit());
+    EXPECT_EQ(profile.Commit(), EProfileSave::Failed);
 }

@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
-#include "../../tools/FfmpegArguments.h"
+#include "../../tools/ffmpeg-frontend/FfmpegArguments.h"
+#include "../../tools/ffmpeg-frontend/WindowsCommandLine.h"
 #include "MediaTools.h"
 #include "TestSupport.h"
+#include "processing/CommandLineSplit.h"
 
 namespace {
 
@@ -126,6 +133,26 @@ TEST(FfmpegEncoderListing, ListedNamesAreFoundAndTheLegendIsSkipped) {
     EXPECT_TRUE(ParseEncoderNames("").empty());
 }
 
+// What the Windows front end hands to CreateProcess must split back into the same arguments.
+TEST(WindowsCommandLineTest, JoinedArgumentsSplitBackUnchanged) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"ffmpeg.exe", "-y", "-i", "C:\\rec\\show.mpg", "C:\\out\\show.mp4"},
+        {"C:\\Program Files\\ffmpeg\\ffmpeg.exe", "-i", "C:\\my recordings\\late show.mpg"},
+        {"ffmpeg.exe", "", "say \"hi\"", "tab\there", "new\nline"},
+        {"ffmpeg.exe", "C:\\dir\\", "C:\\my dir\\", "a\\\"b", "a\\\\\"b c", "\\\\server\\share"},
+        {"ffmpeg.exe", "-af", "volume=130/256", "-passlogfile", "C:\\Temp/pelkar-ffmpeg-0123"},
+    };
+    for (const std::vector<std::string>& arguments : cases) {
+        const std::string line = JoinWindowsCommandLine(arguments);
+        EXPECT_EQ(SplitWindowsCommandLine(line), arguments) << line;
+    }
+}
+
+TEST(WindowsCommandLineTest, PlainArgumentsStayUnquoted) {
+    EXPECT_EQ(JoinWindowsCommandLine({"ffmpeg.exe", "-y", "-b:v", "384k", "C:\\out\\a.mp4"}),
+              "ffmpeg.exe -y -b:v 384k C:\\out\\a.mp4");
+}
+
 // The front end run as PELKAR runs it, against a stand-in transcoder that prints its argv.
 class FfmpegFrontEndProgram : public ::testing::Test {
 protected:
@@ -138,20 +165,29 @@ protected:
                        "\"$FAKE_ENCODERS\"\n"
                        "  exit 0\n"
                        "fi\n"
-                       "for argument in \"$@\"; do printf '%s\\n' \"$argument\"; done\n"
+                       "previous=\n"
+                       "for argument in \"$@\"; do\n"
+                       "  printf '%s\\n' \"$argument\"\n"
+                       "  if [ \"$previous\" = -passlogfile ]; then\n"
+                       "    : > \"$argument-0.log\"; : > \"$argument-0.log.mbtree\"\n"
+                       "  fi\n"
+                       "  previous=$argument\n"
+                       "done\n"
                        "echo progress on stderr >&2\n"
-                       "exit 3\n");
+                       "exit ${FAKE_STATUS:-3}\n");
         chmod(FakeTranscoder().c_str(), 0755);
     }
 
     std::string FakeTranscoder() const { return home.File("fake-ffmpeg"); }
 
-    ProcessResult Run(const std::vector<std::string>& classic, const std::string& encoders) {
+    ProcessResult Run(const std::vector<std::string>& classic, const std::string& encoders,
+                      const std::string& status = "3") {
         std::vector<std::string> arguments{ToolPath("pelkar-ffmpeg")};
         arguments.insert(arguments.end(), classic.begin(), classic.end());
         return RunProgram(arguments, {{"PELKAR_FFMPEG", FakeTranscoder()},
                                       {"FAKE_ENCODERS", encoders},
                                       {"FAKE_QUERIES", home.File("queries")},
+                                      {"FAKE_STATUS", status},
                                       {"TMPDIR", home.Path()}});
     }
 
@@ -182,6 +218,74 @@ TEST_F(FfmpegFrontEndProgram, CommandWithoutRenamedCodecsAsksForNoEncoders) {
     Run(Words("-y -i /rec/show.mpg -acodec aac -ab 48 /out/show.m4a"), "");
     EXPECT_FALSE(FileExists(home.File("queries")));
 }
+
+struct PassLogCase {
+    const char* name;
+    int pass;
+    const char* status;
+    bool removed;
+};
+
+class FfmpegFrontEndPassLog : public FfmpegFrontEndProgram,
+                              public ::testing::WithParamInterface<PassLogCase> {};
+
+// Pass 1 leaves its statistics for pass 2; pass 2 or a failed pass takes them away, and only
+// those of its own destination.
+TEST_P(FfmpegFrontEndPassLog, PassLogIsRemovedOnlyWhenNoPassWillReadIt) {
+    const std::string prefix = PassLogPrefix(home.Path(), "/out/show.mp4");
+    const std::string other = PassLogPrefix(home.Path(), "/out/other.mp4") + "-0.log";
+    WriteWholeFile(other, "another job's");
+    const ProcessResult result =
+        Run(VideoCommand("/rec/show.mpg", "/out/show.mp4", GetParam().pass),
+            " V..... libxvid  Xvid", GetParam().status);
+    EXPECT_EQ(result.exitStatus, std::atoi(GetParam().status));
+    EXPECT_EQ(FileExists(prefix + "-0.log"), !GetParam().removed);
+    EXPECT_EQ(FileExists(prefix + "-0.log.mbtree"), !GetParam().removed);
+    EXPECT_TRUE(FileExists(other));
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, FfmpegFrontEndPassLog,
+                         ::testing::Values(PassLogCase{"FirstPassDone", 1, "0", false},
+                                           PassLogCase{"FirstPassFailed", 1, "1", true},
+                                           PassLogCase{"SecondPassDone", 2, "0", true},
+                                           PassLogCase{"SecondPassFailed", 2, "1", true}),
+                         [](const ::testing::TestParamInfo<PassLogCase>& info) {
+                             return info.param.name;
+                         });
+
+// A request to end the front end reaches the transcoder, and the front end ends as it did.
+class FfmpegFrontEndSignal : public ::testing::TestWithParam<int> {
+protected:
+    TempDir home;
+};
+
+TEST_P(FfmpegFrontEndSignal, SignalGoesToTheTranscoderWhoseEndIsReported) {
+    const std::string fake = home.File("slow-ffmpeg");
+    const std::string ready = home.File("ready");
+    WriteWholeFile(fake,
+                   "#!/bin/sh\necho $$ > \"$READY.new\"\nmv \"$READY.new\" \"$READY\"\n"
+                   "exec sleep 30\n");
+    chmod(fake.c_str(), 0755);
+    const std::string frontEnd = ToolPath("pelkar-ffmpeg");
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("PELKAR_FFMPEG", fake.c_str(), 1);
+        setenv("READY", ready.c_str(), 1);
+        execl(frontEnd.c_str(), frontEnd.c_str(), "-y", "-i", "a.mpg", "a.mp3", nullptr);
+        _exit(126);
+    }
+    for (int wait = 0; wait < 1000 && !FileExists(ready); ++wait) usleep(10000);
+    ASSERT_TRUE(FileExists(ready));
+    const pid_t transcoder = std::atoi(ReadWholeFile(ready).c_str());
+    kill(child, GetParam());
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the front end itself was ended";
+    EXPECT_EQ(WEXITSTATUS(status), 128 + GetParam());
+    EXPECT_NE(kill(transcoder, 0), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(TermAndInt, FfmpegFrontEndSignal, ::testing::Values(SIGTERM, SIGINT));
 
 TEST_F(FfmpegFrontEndProgram, MissingTranscoderIsReportedWithFailureStatus) {
     const ProcessResult result =
@@ -258,6 +362,7 @@ TEST_F(FfmpegFrontEndWithRealTranscoder, TwoPassesWriteSmallMp4ThroughTheirOwnPa
     const ProcessResult second = Convert(VideoCommand(Clip(), mp4, 2));
     EXPECT_EQ(second.exitStatus, 0) << second.standardError;
     EXPECT_EQ(Streams(mp4), Words("mpeg4,video,320,240 aac,audio,24000,2"));
+    EXPECT_TRUE(std::filesystem::is_empty(logs.Path()));
 }
 
 }  // namespace

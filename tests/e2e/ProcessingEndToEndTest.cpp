@@ -6,120 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "HostRun.h"
 #include "ProfileBuilder.h"
 #include "TestSupport.h"
 
 namespace {
 
 const std::string kTitle = "Evening News";
-const char kRecordEnd[] = "----- end -----";
 
-struct ActionOptions {
-    int audioOnly = 0;
-    int stripCommercials = 0;
-    int twoPass = 0;
-};
-
-// The action as the profile stores it: seven head fields, then the filter's thirteen flag and
-// pattern pairs, of which only the title is on.
-std::string StoredAction(const std::string& name, const std::string& directory,
-                         const ActionOptions& options) {
-    std::string text = name + "||" + directory + "||%title%||" + std::to_string(options.audioOnly) +
-                       "||" + std::to_string(options.stripCommercials) + "||" +
-                       std::to_string(options.twoPass) + "||0|||0||<NULL>||1||Evening*||";
-    for (int field = 0; field < 11; ++field) text += "0||<NULL>||";
-    return text;
-}
-
-// A log entry runs from its prefixed line up to the next one; the prefix is removed.
-std::vector<std::string> LogEntries(const std::string& logText) {
-    std::vector<std::string> entries;
-    for (const std::string& line : SplitLines(logText)) {
-        const size_t prefix = LogPrefixLength(line);
-        if (prefix > 0) {
-            entries.push_back(line.substr(prefix));
-        } else if (!entries.empty()) {
-            entries.back() += "\n" + line;
-        }
-    }
-    return entries;
-}
-
-// One post-download run against the stand-in tools, in a scratch home with its own profile,
-// recording, output folder and temporary folder.
-class ProcessingTest : public ::testing::Test {
+class ProcessingTest : public HostRunTest {
 protected:
-    ProcessingTest() {
-        std::filesystem::create_directories(OutputDirectory());
-        std::filesystem::create_directories(TempPath());
-        std::filesystem::create_directories(home.File("rec"));
-        WriteWholeFile(Recording(), "0123456789COMMERCIAL--the rest of the show");
-        WriteWholeFile(home.File("rec/show.evt"), "cut 10 22\n");
-    }
-
-    std::string Recording() const { return home.File("rec/show.mpg"); }
-    std::string OutputDirectory() const { return home.File("out"); }
-    std::string TempPath() const { return home.File("tmp") + "/"; }
-    std::string Record() const { return home.File("standin.txt"); }
-
     void WriteProfile(const ActionOptions& options,
                       const std::string& ffmpegPath = ToolPath("standin_ffmpeg")) {
-        WriteWholeFile(home.File("pelkar.ini"),
-                       ProfileBuilder()
-                           .Raw("action00", StoredAction("Archive", OutputDirectory(), options))
-                           .Raw("ffmpegPath", ffmpegPath)
-                           .Raw("evtDumpPath", ToolPath("standin_evtdump"))
-                           .Raw("rtvEditPath", ToolPath("standin_rtvedit"))
-                           .Raw("tempPath", TempPath())
-                           .Raw("logging", "1")
-                           .Raw("loggingPath", home.File("pelkar.log"))
-                           .Text());
+        HostRunTest::WriteProfile(options, {{"ffmpegPath", ffmpegPath}});
     }
-
-    void Run(const std::map<std::string, std::string>& toolSettings = {}) {
-        std::map<std::string, std::string> environment = toolSettings;
-        environment["XDG_CONFIG_HOME"] = home.Path();
-        environment["STANDIN_RECORD"] = Record();
-        const ProcessResult result = RunProgram(HostArguments(Recording(), kTitle), environment);
-        EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    }
-
-    // The log entries of the action's run: from the first action tried to the end.
-    std::vector<std::string> RunEntries() const {
-        const std::vector<std::string> entries = LogEntries(ReadWholeFile(home.File("pelkar.log")));
-        const auto first = std::find(entries.begin(), entries.end(),
-                                     "ProcessActions(): Processing action: Archive");
-        return std::vector<std::string>(first, entries.end());
-    }
-
-    // Each call the stand-ins recorded: the program and its arguments, and for RTVEdit the line
-    // "stdin:" and its input.
-    std::vector<std::vector<std::string>> Calls() const {
-        std::vector<std::vector<std::string>> calls(1);
-        for (const std::string& line : SplitLines(ReadWholeFile(Record()))) {
-            if (line == kRecordEnd) {
-                calls.emplace_back();
-            } else {
-                calls.back().push_back(line);
-            }
-        }
-        calls.pop_back();
-        return calls;
-    }
-
-    // What a stand-in prints when run by itself with the same arguments (it prints the same
-    // whoever runs it), so the log can be checked for the tool's whole output.
-    std::string OutputOf(std::vector<std::string> call,
-                         const std::map<std::string, std::string>& toolSettings = {}) const {
-        const ProcessResult result = RunProgram(call, toolSettings);
-        return result.standardOutput + result.standardError;
-    }
-
-    std::string Destination(const std::string& extension) const {
-        return OutputDirectory() + "/" + kTitle + extension;
-    }
-
-    TempDir home;
 };
 
 std::vector<std::string> VideoCall(const std::string& source, const std::string& destination,
@@ -145,12 +45,17 @@ std::string VideoCommand(const std::string& source, const std::string& destinati
 
 std::vector<std::string> VideoEntries(const std::string& source, const std::string& recording,
                                       const std::string& destination, const std::string& pass,
-                                      const std::string& output) {
-    return {"ProcessVideo(): csAction=Archive, csMpeg=" + recording + ", csSource=" + source +
-                ", csDest=" + destination + ", iPass=" + (pass.empty() ? "0" : pass),
-            "ProcessVideo(): Executing command: " + VideoCommand(source, destination, pass),
-            "ProcessVideo(): FFMPEG Output:\n\n\n" + output,
-            "ProcessVideo(): Completed processing video."};
+                                      const std::string& output,
+                                      const std::vector<std::string>& toolEnd = {
+                                          "ProcessVideo(): FFMPEG exited with status 0."}) {
+    std::vector<std::string> entries = {
+        "ProcessVideo(): csAction=Archive, csMpeg=" + recording + ", csSource=" + source +
+            ", csDest=" + destination + ", iPass=" + (pass.empty() ? "0" : pass),
+        "ProcessVideo(): Executing command: " + VideoCommand(source, destination, pass),
+        "ProcessVideo(): FFMPEG Output:\n\n\n" + output};
+    entries.insert(entries.end(), toolEnd.begin(), toolEnd.end());
+    entries.push_back("ProcessVideo(): Completed processing video.");
+    return entries;
 }
 
 std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
@@ -162,7 +67,10 @@ std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> 
 
 const std::vector<std::string> kMatch = {"ProcessActions(): Processing action: Archive",
                                          "ProcessActions(): Filter match found!"};
-const std::vector<std::string> kEnd = {"~CPELKARDialog(): PELKAR terminating."};
+const std::vector<std::string> kEnd = {"RunAction(): Action succeeded.",
+                                       "~CPELKARDialog(): PELKAR terminating."};
+const std::vector<std::string> kFailedEnd = {"RunAction(): Action failed.",
+                                             "~CPELKARDialog(): PELKAR terminating."};
 
 TEST_F(ProcessingTest, AudioActionConvertsTheRecordingToMp3) {
     WriteProfile({1, 0, 0});
@@ -196,6 +104,7 @@ TEST_F(ProcessingTest, AudioActionConvertsTheRecordingToMp3) {
                            ", csSource=" + Recording() + ", csDest=" + Destination(".mp3"),
                        "ProcessAudio(): Executing command: " + command,
                        "ProcessAudio(): FFMPEG Output:\n\n\n" + OutputOf(call),
+                       "ProcessAudio(): FFMPEG exited with status 0.",
                        "ProcessAudio(): Completed processing audio."},
                       kEnd}));
 }
@@ -271,38 +180,46 @@ TEST_F(ProcessingTest, StrippedCopyIsConvertedAndOnlyItsFilesAreDeleted) {
                            ", csSource=" + Recording() + ", csDest=" + stripped,
                        "StripCommercials(): Executing command: " + ToolPath("standin_evtdump") +
                            " \"" + home.File("rec/show.evt") + "\"",
+                       "StripCommercials(): EVTDump exited with status 0.",
                        "StripCommercials(): rtvedit command: \n\n" + rtvEditInput,
                        "StripCommercials(): output: " + rtvEditReport,
+                       "StripCommercials(): RTVEdit exited with status 0.",
                        "StripCommercials(): Completed stripping commercials"},
                       VideoEntries(stripped, Recording(), Destination(".mp4"), "", videoOutput),
                       kEnd}));
 }
 
-TEST_F(ProcessingTest, MissingTranscoderIsLoggedAndTheRunEnds) {
+TEST_F(ProcessingTest, MissingTranscoderIsLoggedAndTheRunFails) {
     WriteProfile({1, 0, 0}, home.File("no-such-ffmpeg"));
 
-    Run();
+    Run({}, 1);
 
     const std::vector<std::string> entries = RunEntries();
-    ASSERT_EQ(entries.size(), 7u);
+    ASSERT_EQ(entries.size(), 10u);
     EXPECT_EQ(entries[4], "ProcessAudio(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n");
-    EXPECT_EQ(entries[5], "ProcessAudio(): Completed processing audio.");
+    EXPECT_EQ(std::vector<std::string>(entries.begin() + 5, entries.end()),
+              Joined({{"ProcessAudio(): FFMPEG could not be started.",
+                       "ProcessAudio(): The audio conversion failed.",
+                       "ProcessAudio(): Completed processing audio."},
+                      kFailedEnd}));
     EXPECT_FALSE(FileExists(Destination(".mp3")));
 }
 
-TEST_F(ProcessingTest, TranscoderThatFailsOnItsInputIsLogged) {
+TEST_F(ProcessingTest, TranscoderThatFailsOnItsInputIsLoggedAndTheRunFails) {
     WriteProfile({0, 0, 0});
     const std::map<std::string, std::string> failing{{"STANDIN_FFMPEG_MODE", "fail"}};
 
-    Run(failing);
+    Run(failing, 1);
 
     const std::vector<std::string> call = VideoCall(Recording(), Destination(".mp4"), "");
     const std::string output = OutputOf(call, failing);
     EXPECT_NE(output.find("Conversion failed!"), std::string::npos);
-    EXPECT_EQ(
-        RunEntries(),
-        Joined({kMatch, VideoEntries(Recording(), Recording(), Destination(".mp4"), "", output),
-                kEnd}));
+    EXPECT_EQ(RunEntries(),
+              Joined({kMatch,
+                      VideoEntries(Recording(), Recording(), Destination(".mp4"), "", output,
+                                   {"ProcessVideo(): FFMPEG exited with status 1.",
+                                    "ProcessVideo(): The video conversion failed."}),
+                      kFailedEnd}));
     EXPECT_FALSE(FileExists(Destination(".mp4")));
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "MediaTools.h"
 #include "TestSupport.h"
 
@@ -65,6 +67,21 @@ TEST_F(SampleJob, EachRecordingIsConvertedByItsFirstMatchingActionOnly) {
     EXPECT_NE(log.find(", iPass=1"), std::string::npos);
     EXPECT_NE(log.find(", iPass=2"), std::string::npos);
     EXPECT_EQ(Occurrences(log, "ProcessVideo(): Completed processing video."), 2u);
+}
+
+// The sample leaves FFMPEG at its default: the front end beside pelkar, which cleans up after
+// the second pass in the temporary folder it was given.
+TEST_F(SampleJob, DefaultFfmpegIsTheFrontEndAndNoPassLogIsLeft) {
+    const ProcessResult result = RunSample();
+    const std::string log = ReadWholeFile(Printed(result, "log"));
+    EXPECT_EQ(Occurrences(log, "ProcessVideo(): Executing command: pelkar-ffmpeg -y -i "), 2u);
+    EXPECT_NE(log.find("Stream mapping"), std::string::npos);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(sample.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.find("pelkar-ffmpeg") != std::string::npos) left.push_back(name);
+    }
+    EXPECT_EQ(left, std::vector<std::string>());
 }
 
 TEST_F(SampleJob, RerunKeepsTheRecordingAndReplacesEarlierResults) {

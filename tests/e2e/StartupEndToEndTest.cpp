@@ -117,13 +117,13 @@ TEST_F(StartupTest, ProfileComesBackInCanonicalForm) {
     ProcessResult result = Run({PelkarPath(), "--help"});
 
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.standardError, "PELKAR: HELP\n");
+    EXPECT_EQ(result.standardOutput.rfind("Usage: pelkar ", 0), 0u);
     EXPECT_EQ(ProfileValue("action00"), kept.ToString());
     for (int slot = 1; slot < 75; ++slot)
         EXPECT_EQ(ProfileValue(FormatText("action%02d", slot)), "");
     EXPECT_EQ(ProfileValue("rtvEditPath"), "rtvedit");
     EXPECT_EQ(ProfileValue("evtDumpPath"), "evtdump");
-    EXPECT_EQ(ProfileValue("ffmpegPath"), "ffmpeg");
+    EXPECT_EQ(ProfileValue("ffmpegPath"), "pelkar-ffmpeg");
     EXPECT_EQ(ProfileValue("logging"), "0");
     EXPECT_EQ(ProfileValue("loggingPath"), "pelkar.log");
     EXPECT_NE(ReadWholeFile(Profile()).find("[Other]\nkey=value"), std::string::npos);
@@ -145,7 +145,9 @@ TEST_F(StartupTest, GuiWinsOverMpegAndProcessesNothing) {
     EXPECT_FALSE(FileExists(home.File("standin.txt")));
 }
 
-TEST_F(StartupTest, HelpWinsOverMpeg) {
+// The usage goes to standard output and names this run's own files; the log still gets what
+// every run with arguments writes.
+TEST_F(StartupTest, HelpPrintsTheUsageWinsOverMpegAndIsLogged) {
     WriteProfile(ProfileBuilder().Action(MakeTitleAction("News", home.Path(), "*")));
     std::vector<std::string> arguments = HostArguments(Recording(), "News");
     arguments.insert(arguments.begin() + 1, "--help");
@@ -153,8 +155,15 @@ TEST_F(StartupTest, HelpWinsOverMpeg) {
     ProcessResult result = Run(arguments);
 
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.standardError, "PELKAR: HELP\n");
+    EXPECT_EQ(result.standardError, "");
+    EXPECT_EQ(result.standardOutput.rfind("Usage: pelkar ", 0), 0u);
+    EXPECT_NE(result.standardOutput.find(Profile()), std::string::npos);
+    EXPECT_NE(result.standardOutput.find(LogFile() + " (logging is on)"), std::string::npos);
     EXPECT_FALSE(FileExists(home.File("standin.txt")));
+    std::vector<std::string> expected = Banner();
+    expected.push_back("OnInitDialog(): Command Line = " + JoinedCommandLine(arguments));
+    expected.push_back("~CPELKARDialog(): PELKAR terminating.");
+    EXPECT_EQ(LogTexts(ReadWholeFile(LogFile())), expected);
 }
 
 TEST_F(StartupTest, UnusableCommandLinesAreReportedWithExitStatusTwo) {

@@ -477,6 +477,27 @@ TEST_F(ConsoleRunnerTest, ProgramWithoutSlashIsFoundOnPath) {
     EXPECT_EQ(runner.GetAllOutput(), "found\n");
 }
 
+// As CreateProcess does: this test program's own folder comes before PATH, where a script of
+// the same name waits.
+TEST_F(ConsoleRunnerTest, ProgramBesideTheRunningExecutableWinsOverPath) {
+    TempDir path;
+    WriteWholeFile(path.File("test_processing"), "#!/bin/sh\necho from PATH\n");
+    chmod(path.File("test_processing").c_str(), 0755);
+    const char* previous = std::getenv("PATH");
+    const std::string savedPath = previous ? previous : "";
+    setenv("PATH", path.Path().c_str(), 1);
+    CConsoleRunner runner;
+    const bool started = runner.Start(
+        "test_processing --gtest_list_tests --gtest_filter=ConsoleRunnerTest.Child*Own");
+    setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    const std::string output = runner.GetAllOutput();
+    EXPECT_NE(output.find("ConsoleRunnerTest.\n  ChildRunsInASessionOfItsOwn\n"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("from PATH"), std::string::npos);
+}
+
 TEST_F(ConsoleRunnerTest, ChildInheritsNoDescriptorOfTheRunner) {
     EXPECT_EQ(RunToEnd("fds"), "fds=" + ExpectedChildDescriptors() + "\n");
 }

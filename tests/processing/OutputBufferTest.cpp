@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,9 @@ struct BufferCase {
     std::vector<std::string> pieces;
     std::string expected;
 };
+
+// Names the row in test listings.
+void PrintTo(const BufferCase& row, std::ostream* out) { *out << row.name; }
 
 // A buffer that keeps 4 bytes from the beginning and 3 from the end.
 const BufferCase kCases[] = {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "model/DVAFlags.h"
 #include "platform/Platform.h"
 #include "processing/OutputName.h"
@@ -20,6 +22,9 @@ std::string WithSystemSeparator(std::string path) {
     path.replace(path.find('|'), 1, PathSeparator());
     return path;
 }
+
+// Names the row in test listings.
+void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
 
 // Titles come from broadcast data: none may cut the name, collide with another, or lead out
 // of the output folder; the template's own separators and extension rules still hold.

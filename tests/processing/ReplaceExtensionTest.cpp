@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/PELKARDialog.h"
 
 namespace {
@@ -10,6 +12,9 @@ struct ReplaceCase {
     const char* extension;
     const char* expected;
 };
+
+// Names the row in test listings.
+void PrintTo(const ReplaceCase& row, std::ostream* out) { *out << row.name; }
 
 const ReplaceCase kCases[] = {
     {"ExtensionIsReplaced", "/videos/News.avi", ".mp4", "/videos/News.mp4"},

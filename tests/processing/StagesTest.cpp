@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -67,6 +69,9 @@ struct StageEndCase {
     const char* exitLine;
     bool succeeds;
 };
+
+// Names the row in test listings.
+void PrintTo(const StageEndCase& row, std::ostream* out) { *out << row.name; }
 
 const StageEndCase kStageEnds[] = {
     {"WrittenOutputAndStatusZero", "WRITE", "FFMPEG exited with status 0.", true},

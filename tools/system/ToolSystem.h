@@ -12,8 +12,8 @@ void UseBinaryStandardStreams();
 // Reads up to size bytes of standard input, waiting for them; 0 at the end of the input.
 std::size_t ReadStandardInput(char* buffer, std::size_t size);
 
-// Appends what arrives on standard input within the wait; false at the end of the input or
-// when nothing came.
+// Appends what arrives on standard input within the wait (a negative wait waits as long as it
+// takes); false at the end of the input or when nothing came.
 bool ReadStandardInputWithin(std::string* input, int waitMilliseconds);
 
 void CloseStandardInput();

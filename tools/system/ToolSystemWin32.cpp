@@ -2,6 +2,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -35,14 +36,15 @@ std::size_t ReadStandardInput(char* buffer, std::size_t size) {
 
 // An anonymous pipe cannot be waited on, so it is looked at every few milliseconds.
 bool ReadStandardInputWithin(std::string* input, int waitMilliseconds) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds);
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(std::max(0, waitMilliseconds));
     for (;;) {
         DWORD available = 0;
         if (!PeekNamedPipe(StandardInput(), nullptr, 0, nullptr, &available, nullptr)) {
             return false;
         }
         if (available > 0) break;
-        if (GetTickCount64() >= deadline) return false;
+        if (waitMilliseconds >= 0 && GetTickCount64() >= deadline) return false;
         Sleep(5);
     }
     char buffer[4096];

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "processing/CommandLineSplit.h"
 #include "processing/ConsoleRunner.h"
 
@@ -29,6 +30,7 @@ namespace {
 // The most one read takes from the child's output. Large, so a tool that prints a lot costs
 // few reads.
 const size_t kBlockBytes = 65536;
+const int kPipeBytes = 1024 * 1024;
 
 const char* const kDefaultSearchPath = "/bin:/usr/bin";
 
@@ -137,12 +139,26 @@ int TakeDescriptor(int* fd) {
     return taken;
 }
 
-// execvp's search, done before the fork: a name with a slash is taken as it is, any other is
-// looked up in the directories of PATH (an empty entry is the current directory).
+// 0 for a regular file that may be run, EACCES for one that may not, ENOENT otherwise.
+int ProgramFileStatus(const std::string& candidate) {
+    struct stat status;
+    if (stat(candidate.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return ENOENT;
+    return access(candidate.c_str(), X_OK) == 0 ? 0 : EACCES;
+}
+
+// The search of CreateProcess, done before the fork: a name with a slash is taken as it is, any
+// other is looked for beside the running executable and then in the directories of PATH (an
+// empty entry is the current directory).
 int FindProgram(const std::string& name, std::string* path) {
     if (name.empty()) return ENOENT;
     if (name.find('/') != std::string::npos) {
         *path = name;
+        return 0;
+    }
+    const std::string executable = GetExecutablePath();
+    const std::string beside = executable.substr(0, executable.rfind('/') + 1) + name;
+    if (!executable.empty() && ProgramFileStatus(beside) == 0) {
+        *path = beside;
         return 0;
     }
     const char* searchPath = std::getenv("PATH");
@@ -153,14 +169,12 @@ int FindProgram(const std::string& name, std::string* path) {
         const std::string::size_type end = directories.find(':', start);
         const std::string directory = directories.substr(start, end - start);
         const std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
-        struct stat status;
-        if (stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-            if (access(candidate.c_str(), X_OK) == 0) {
-                *path = candidate;
-                return 0;
-            }
-            error = EACCES;
+        const int status = ProgramFileStatus(candidate);
+        if (status == 0) {
+            *path = candidate;
+            return 0;
         }
+        if (status == EACCES) error = EACCES;
         if (end == std::string::npos) return error;
         start = end + 1;
     }
@@ -287,8 +301,11 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
         (error = status.Create(0)) != 0 || (error = wake.Create(O_NONBLOCK)) != 0) {
         return error;
     }
-    // The reader drains without blocking; the child's end stays blocking.
+    // The reader drains without blocking; the child's end stays blocking. A large pipe lets a
+    // tool that prints a lot go on while the reader gathers its output (where the system
+    // allows one; the default size works too).
     if (fcntl(output.read, F_SETFL, fcntl(output.read, F_GETFL) | O_NONBLOCK) != 0) return errno;
+    fcntl(output.read, F_SETPIPE_SZ, kPipeBytes);
     child->watch->wakeRead = TakeDescriptor(&wake.read);
     child->watch->wakeWrite = TakeDescriptor(&wake.write);
     if ((error = StartReaper(child->watch)) != 0) return error;
@@ -321,17 +338,18 @@ CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool out
     std::lock_guard<std::mutex> hold(child.watch->lock);
     if (child.watch->ended) return Wakeup::ChildEnded;
     if (child.watch->stopRequested) return Wakeup::StopRequested;
+    if (outputOpen && (watched[1].revents & (POLLIN | POLLHUP)) != 0) return Wakeup::OutputReady;
     return Wakeup::TimedOut;
 }
 
 CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::string* block) {
-    block->resize(kBlockBytes);
+    static thread_local char buffer[kBlockBytes];
     ssize_t count;
     do {
-        count = read(child.outputRead, &(*block)[0], kBlockBytes);
+        count = read(child.outputRead, buffer, sizeof buffer);
     } while (count < 0 && errno == EINTR);
     if (count > 0) {
-        block->resize(static_cast<size_t>(count));
+        block->assign(buffer, static_cast<size_t>(count));
         return PipeRead::Piece;
     }
     if (count == 0) return PipeRead::Closed;

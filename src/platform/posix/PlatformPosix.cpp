@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <pwd.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -69,6 +70,13 @@ std::string GetSystemTempDirectory() {
     return directory.empty() ? "/tmp/" : WithTrailingSlash(directory);
 }
 
+std::string GetExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof path)) return std::string();
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
 const char* PathSeparator() {
     return "/";
 }
@@ -134,4 +142,9 @@ bool IsDisplayAvailable() {
 
 void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
+}
+
+bool WriteToConsole(const std::string& text) {
+    WriteAll(STDOUT_FILENO, text);
+    return true;
 }

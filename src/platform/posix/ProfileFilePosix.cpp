@@ -1,13 +1,27 @@
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <cctype>
 
 #include "platform/ProfileFile.h"
 
 namespace {
+
+// How long a save waits for another instance's save before it gives up.
+const long kLockWaitMilliseconds = 10000;
+const long kLockRetryMilliseconds = 50;
+// The temporary file of a save is the profile's name, this marker and six random letters or
+// digits; the marker keeps a user's own "pelkar.ini.backup" from ever looking like one.
+const char kTempMarker[] = ".saving-";
+const std::string::size_type kTempRandomLength = 6;
 
 class FileDescriptor {
 public:
@@ -25,12 +39,16 @@ private:
 };
 
 // A missing file reads as empty; false only when the file exists but cannot be read, so that
-// an update never replaces a profile it could not see.
+// an update never replaces a profile it could not see. errno then tells why.
 bool ReadWholeText(const std::string& path, std::string* text) {
     text->clear();
     FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) return errno == ENOENT;
-    char buffer[16384];
+    // Reserved at once, so a large file is not copied again each time the text grows.
+    struct stat status {};
+    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
+        text->reserve(static_cast<std::size_t>(status.st_size));
+    char buffer[65536];
     for (;;) {
         const ssize_t count = read(file.Get(), buffer, sizeof buffer);
         if (count == 0) return true;
@@ -82,7 +100,7 @@ void SyncDirectory(const std::string& directory) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& text) {
-    std::string tempPath = path + ".XXXXXX";
+    std::string tempPath = path + kTempMarker + "XXXXXX";
     const int fd = mkostemp(tempPath.data(), O_CLOEXEC);
     if (fd < 0) return false;
     CopyPermissions(path, fd);
@@ -96,30 +114,82 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     return true;
 }
 
-bool LockExclusively(int fd) {
-    while (flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
+void Sleep(long milliseconds) {
+    timespec pause{0, milliseconds * 1000000};
+    nanosleep(&pause, nullptr);
+}
+
+// Polls rather than blocks, so that a saver stuck while holding the lock cannot hold up every
+// other instance for good.
+EProfileSave LockWithin(int fd, long milliseconds) {
+    for (long waited = 0;; waited += kLockRetryMilliseconds) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return EProfileSave::Saved;
+        if (errno != EWOULDBLOCK && errno != EINTR) return EProfileSave::Failed;
+        if (waited >= milliseconds) return EProfileSave::Busy;
+        Sleep(kLockRetryMilliseconds);
+    }
+}
+
+// Where a save goes: through any symbolic links to the file they name, so that a link made by
+// a dotfile manager is kept rather than replaced by a file.
+std::string SaveTarget(const std::string& path) {
+    std::string target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char link[PATH_MAX];
+        const ssize_t length = readlink(target.c_str(), link, sizeof link - 1);
+        if (length <= 0) break;
+        const std::string named(link, static_cast<std::size_t>(length));
+        target = named.front() == '/' ? named : DirectoryOf(target) + "/" + named;
+    }
+    return target;
+}
+
+bool IsTempName(const std::string& name, const std::string& profileName) {
+    const std::string prefix = profileName + kTempMarker;
+    if (name.size() != prefix.size() + kTempRandomLength) return false;
+    if (name.compare(0, prefix.size(), prefix) != 0) return false;
+    for (std::string::size_type i = prefix.size(); i < name.size(); ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
     }
     return true;
 }
 
+// A save that was killed between writing its temporary file and the rename leaves the file
+// behind. Every save makes its own under the lock, so under the lock none of them is in use.
+void RemoveStaleTempFiles(const std::string& path) {
+    const std::string directory = DirectoryOf(path);
+    const std::string profileName = path.substr(path.rfind('/') + 1);
+    DIR* listing = opendir(directory.c_str());
+    if (!listing) return;
+    while (const dirent* entry = readdir(listing)) {
+        if (IsTempName(entry->d_name, profileName)) unlink((directory + "/" + entry->d_name).c_str());
+    }
+    closedir(listing);
+}
+
 }  // namespace
 
-std::string ReadProfileText(const std::string& path) {
-    std::string text;
-    if (!ReadWholeText(path, &text)) text.clear();
-    return text;
+bool ReadProfileText(const std::string& path, std::string* text, std::string* error) {
+    if (ReadWholeText(path, text)) return true;
+    *error = strerror(errno);
+    text->clear();
+    return false;
 }
 
 // The lock file is never removed: a saver that removed it could let the next two savers lock
 // two different files.
-bool UpdateProfileText(const std::string& path,
-                       const std::function<std::string(const std::string& current)>& update) {
-    if (!MakeDirectories(DirectoryOf(path))) return false;
-    const std::string lockPath = path + ".lock";
+EProfileSave UpdateProfileText(const std::string& path,
+                               const std::function<std::string(std::string current)>& update) {
+    const std::string target = SaveTarget(path);
+    if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
+    const std::string lockPath = target + ".lock";
     FileDescriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0 || !LockExclusively(lock.Get())) return false;
+    if (lock.Get() < 0) return EProfileSave::Failed;
+    const EProfileSave locked = LockWithin(lock.Get(), kLockWaitMilliseconds);
+    if (locked != EProfileSave::Saved) return locked;
+    RemoveStaleTempFiles(target);
     std::string current;
-    if (!ReadWholeText(path, &current)) return false;
-    return ReplaceFile(path, update(current));
+    if (!ReadWholeText(target, &current)) return EProfileSave::Failed;
+    return ReplaceFile(target, update(std::move(current))) ? EProfileSave::Saved
+                                                           : EProfileSave::Failed;
 }

@@ -18,7 +18,10 @@ namespace {
 
 const char kTitle[] = "PELKAR";
 const char kIcon[] = "dialog-information";
-const int kTimeoutMilliseconds = 1000;
+// A notification service takes a time-out as the time to show a notification, and the
+// conversions update theirs once a second at most, with long gaps between stages; so it stays
+// until the program takes it away at its end.
+const int kTimeoutMilliseconds = NOTIFY_EXPIRES_NEVER;
 // How long the end of the program waits for the notification service to take the notification
 // away. A call on the session bus can otherwise take as long as 25 seconds.
 const std::chrono::milliseconds kRemoveWait(500);

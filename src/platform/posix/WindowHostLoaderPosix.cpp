@@ -1,26 +1,33 @@
 #include <dlfcn.h>
-#include <limits.h>
-#include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/WindowHost.h"
 
 namespace {
 
-// The window module, beside the executable.
 const char kWindowModule[] = "pelkar-window.so";
 
-std::string ExecutableDirectory() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return std::string();
-    const std::string executable(path, static_cast<size_t>(length));
-    return executable.substr(0, executable.rfind('/') + 1);
+// Beside the executable in a build folder; in lib/pelkar/ beside its bin/ once installed.
+std::vector<std::string> WindowModuleCandidates() {
+    const std::string executable = GetExecutablePath();
+    const std::string directory = executable.substr(0, executable.rfind('/') + 1);
+    if (directory.empty()) return {};
+    return {directory + kWindowModule, directory + "../lib/pelkar/" + kWindowModule};
+}
+
+void* OpenWindowModule() {
+    for (const std::string& candidate : WindowModuleCandidates()) {
+        if (void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
+    }
+    return nullptr;
 }
 
 // The module stays loaded until the process ends, since its host lives until then.
 CWindowHost* LoadWindowModule() {
-    void* module = dlopen((ExecutableDirectory() + kWindowModule).c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = OpenWindowModule();
     if (!module) return nullptr;
     using CreateHost = CWindowHost* (*)();
     auto create = reinterpret_cast<CreateHost>(dlsym(module, "PelkarCreateWindowHost"));

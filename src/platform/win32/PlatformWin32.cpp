@@ -154,6 +154,11 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteStandardError(caption + ": " + text + "\n");
 }
 
+// The program's window subsystem gives it no console to print to; the caller shows a box.
+bool WriteToConsole(const std::string&) {
+    return false;
+}
+
 std::string DefaultToolName(const std::string& baseName) {
     return baseName + ".exe";
 }

@@ -1,9 +1,11 @@
 #include <windows.h>
 
 #include <cctype>
+#include <utility>
 
 #include "platform/Platform.h"
 #include "platform/ProfileFile.h"
+#include "platform/win32/SystemErrorWin32.h"
 
 // The profile is kept by the portable store, not by WritePrivateProfileString: that call
 // rewrites the file once per key, so two instances that save at the same time would leave a
@@ -13,7 +15,7 @@
 namespace {
 
 // Savers may wait this long for one another before giving up.
-const DWORD kLockWaitMilliseconds = 30000;
+const DWORD kLockWaitMilliseconds = 10000;
 // A reader of another program may hold the file for a moment without letting it be replaced.
 const int kReplaceAttempts = 50;
 const DWORD kReplaceRetryMilliseconds = 20;
@@ -48,39 +50,40 @@ public:
     explicit CProfileLock(const std::string& path)
         : m_mutex(CreateMutexA(nullptr, FALSE, LockName(path).c_str())) {
         if (!m_mutex.IsValid()) return;
-        const DWORD waited = WaitForSingleObject(m_mutex.Get(), kLockWaitMilliseconds);
-        // A saver that died while holding the lock left no half-written profile behind.
-        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        m_waited = WaitForSingleObject(m_mutex.Get(), kLockWaitMilliseconds);
     }
     ~CProfileLock() {
-        if (m_held) ReleaseMutex(m_mutex.Get());
+        if (IsHeld()) ReleaseMutex(m_mutex.Get());
     }
     CProfileLock(const CProfileLock&) = delete;
     CProfileLock& operator=(const CProfileLock&) = delete;
 
-    bool IsHeld() const { return m_held; }
+    // A saver that died while holding the lock left no half-written profile behind.
+    bool IsHeld() const { return m_waited == WAIT_OBJECT_0 || m_waited == WAIT_ABANDONED; }
+    bool TimedOut() const { return m_waited == WAIT_TIMEOUT; }
 
 private:
     CHandle m_mutex;
-    bool m_held = false;
+    DWORD m_waited = WAIT_FAILED;
 };
 
-// A missing file reads as empty; false only when the file exists but cannot be read, so that
-// an update never replaces a profile it could not see.
-bool ReadWholeText(const std::string& path, std::string* text) {
+// A missing file reads as empty; the system's error code when the file exists but cannot be
+// read, so that an update never replaces a profile it could not see. A folder of that name
+// cannot be opened as a file at all.
+DWORD ReadWholeText(const std::string& path, std::string* text) {
     text->clear();
     CHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
     }
     char buffer[16384];
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) return false;
-        if (count == 0) return true;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) return GetLastError();
+        if (count == 0) return 0;
         text->append(buffer, count);
     }
 }
@@ -94,12 +97,6 @@ std::string WithWindowsLineEnds(const std::string& text) {
         converted += text[i];
     }
     return converted;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    std::string::size_type end = path.size();
-    while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
-    return end == 0 ? "." : path.substr(0, end);
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& text) {
@@ -125,12 +122,13 @@ bool MoveOver(const std::string& from, const std::string& to) {
 }
 
 // The new text goes to a file of its own in the same folder and then takes the profile's name
-// in one step, so no reader ever sees a half-written profile.
+// in one step, so no reader ever sees a half-written profile. Saves take turns under the lock,
+// so one name serves them all, and a save that was killed before its rename leaves only that
+// file, which the next save takes over.
 bool ReplaceWholeFile(const std::string& path, const std::string& text) {
-    char tempPath[MAX_PATH];
-    if (GetTempFileNameA(DirectoryOf(path).c_str(), "pel", 0, tempPath) == 0) return false;
-    if (!WriteWholeFile(tempPath, text) || !MoveOver(tempPath, path)) {
-        DeleteFileA(tempPath);
+    const std::string savePath = path + ".save";
+    if (!WriteWholeFile(savePath, text) || !MoveOver(savePath, path)) {
+        DeleteFileA(savePath.c_str());
         return false;
     }
     return true;
@@ -138,17 +136,22 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-std::string ReadProfileText(const std::string& path) {
-    std::string text;
-    if (!ReadWholeText(path, &text)) text.clear();
-    return text;
+bool ReadProfileText(const std::string& path, std::string* text, std::string* error) {
+    const DWORD failure = ReadWholeText(path, text);
+    if (failure == 0) return true;
+    *error = SystemErrorText(failure);
+    text->clear();
+    return false;
 }
 
-bool UpdateProfileText(const std::string& path,
-                       const std::function<std::string(const std::string& current)>& update) {
+EProfileSave UpdateProfileText(const std::string& path,
+                               const std::function<std::string(std::string current)>& update) {
     const CProfileLock lock(path);
-    if (!lock.IsHeld()) return false;
+    if (lock.TimedOut()) return EProfileSave::Busy;
+    if (!lock.IsHeld()) return EProfileSave::Failed;
     std::string current;
-    if (!ReadWholeText(path, &current)) return false;
-    return ReplaceWholeFile(path, WithWindowsLineEnds(update(current)));
+    if (ReadWholeText(path, &current) != 0) return EProfileSave::Failed;
+    return ReplaceWholeFile(path, WithWindowsLineEnds(update(std::move(current))))
+               ? EProfileSave::Saved
+               : EProfileSave::Failed;
 }

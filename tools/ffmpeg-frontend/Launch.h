@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the front end asks of the system, defined in LaunchPosix.cpp and LaunchWin32.cpp.
+
+// The transcoder run when PELKAR_FFMPEG names none ("ffmpeg", "ffmpeg.exe").
+const char* DefaultTranscoder();
+
+// The system's folder for temporary files, without a trailing separator.
+std::string TemporaryDirectory();
+
+// The program's standard output while it runs with the arguments (arguments[0] is the
+// program, looked for as the system looks for commands); empty when it cannot be run.
+std::string CaptureStandardOutput(const std::vector<std::string>& arguments);
+
+// Runs the program on this process's standard streams and waits for it; while it runs, a
+// request to end this process (SIGTERM or SIGINT, Ctrl+C) goes to the program instead. Its exit
+// status, or 128 + the number of the signal that ended it; 127 with a message on standard error
+// when it cannot be started.
+int RunTranscoder(const std::vector<std::string>& arguments);

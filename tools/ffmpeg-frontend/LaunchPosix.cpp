@@ -1,0 +1,136 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Launch.h"
+
+namespace {
+
+// The running transcoder, for the signal handler; 0 while there is none.
+volatile sig_atomic_t g_transcoder = 0;
+
+const int kForwardedSignals[] = {SIGTERM, SIGINT};
+
+void ForwardSignal(int number) {
+    if (g_transcoder > 0) kill(static_cast<pid_t>(g_transcoder), number);
+}
+
+std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+void WaitForEnd(pid_t child, int* status) {
+    while (waitpid(child, status, 0) < 0) {
+        if (errno != EINTR) {
+            *status = W_EXITCODE(127, 0);
+            return;
+        }
+    }
+}
+
+int ExitStatus(int status) {
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 127;
+}
+
+// The signals stay blocked from before the fork until the child's pid is known, so none
+// arrives while there is no one to forward it to; the child gets the default handling back
+// before it runs the program.
+class SignalForwarding {
+public:
+    SignalForwarding() {
+        sigset_t forwarded;
+        sigemptyset(&forwarded);
+        for (int number : kForwardedSignals) sigaddset(&forwarded, number);
+        sigprocmask(SIG_BLOCK, &forwarded, &m_previousMask);
+        struct sigaction forward {};
+        forward.sa_handler = ForwardSignal;
+        forward.sa_flags = SA_RESTART;
+        sigemptyset(&forward.sa_mask);
+        for (int number : kForwardedSignals) sigaction(number, &forward, nullptr);
+    }
+
+    void ForwardTo(pid_t child) {
+        g_transcoder = child;
+        sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
+    }
+
+    void RestoreInChild() {
+        for (int number : kForwardedSignals) signal(number, SIG_DFL);
+        sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
+    }
+
+private:
+    sigset_t m_previousMask;
+};
+
+}  // namespace
+
+const char* DefaultTranscoder() {
+    return "ffmpeg";
+}
+
+std::string TemporaryDirectory() {
+    const char* temp = std::getenv("TMPDIR");
+    std::string directory = temp && *temp ? temp : "/tmp";
+    while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    return directory;
+}
+
+std::string CaptureStandardOutput(const std::vector<std::string>& arguments) {
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0) return std::string();
+    std::vector<std::string> copy = arguments;
+    std::vector<char*> argv = ArgumentVector(copy);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int nothing = open("/dev/null", O_RDWR);
+        dup2(nothing, STDIN_FILENO);
+        dup2(output[1], STDOUT_FILENO);
+        dup2(nothing, STDERR_FILENO);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(output[1]);
+    std::string listing;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(output[0], buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+        if (count > 0) listing.append(buffer, static_cast<size_t>(count));
+    }
+    close(output[0]);
+    int status = 0;
+    if (child > 0) WaitForEnd(child, &status);
+    return listing;
+}
+
+int RunTranscoder(const std::vector<std::string>& arguments) {
+    std::vector<std::string> copy = arguments;
+    std::vector<char*> argv = ArgumentVector(copy);
+    SignalForwarding forwarding;
+    const pid_t child = fork();
+    if (child == 0) {
+        forwarding.RestoreInChild();
+        execvp(argv[0], argv.data());
+        std::fprintf(stderr, "pelkar-ffmpeg: cannot run %s: %s\n", argv[0], std::strerror(errno));
+        _exit(127);
+    }
+    forwarding.ForwardTo(child > 0 ? child : 0);
+    if (child < 0) {
+        std::fprintf(stderr, "pelkar-ffmpeg: cannot start %s: %s\n", argv[0], std::strerror(errno));
+        return 127;
+    }
+    int status = 0;
+    WaitForEnd(child, &status);
+    g_transcoder = 0;
+    return ExitStatus(status);
+}
