@@ -151,10 +151,6 @@ void ChooseSystemCommand(WindowRef window, unsigned commandId) {
     Sleep(200);
 }
 
-std::string WindowCaption(WindowRef window) {
-    return TextOf(Handle(window));
-}
-
 std::string ControlText(WindowRef window, int controlId) {
     return TextOf(GetDlgItem(Handle(window), controlId));
 }

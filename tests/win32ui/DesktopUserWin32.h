@@ -34,7 +34,6 @@ void TypeInto(WindowRef window, int controlId, const std::string& text);
 // A system-menu command chosen (posted).
 void ChooseSystemCommand(WindowRef window, unsigned commandId);
 
-std::string WindowCaption(WindowRef window);
 std::string ControlText(WindowRef window, int controlId);
 bool IsControlEnabled(WindowRef window, int controlId);
 bool IsControlChecked(WindowRef window, int controlId);

@@ -5,12 +5,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <utility>
 
 #include "platform/win32/ChoosersWin32.h"
+#include "platform/win32/DialogLayoutWin32.h"
 #include "platform/win32/DialogTemplateWin32.h"
 
 // The window shows the dialog's state and reports what the user does to the model, which
@@ -35,13 +35,6 @@ private:
     bool m_previous;
 };
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], length + 1)));
-    return text;
-}
-
 void ShowText(HWND window, const std::string& text) {
     if (WindowText(window) != text) SetWindowTextA(window, text.c_str());
 }
@@ -57,46 +50,6 @@ void RegisterControlClasses() {
     InitCommonControlsEx(&classes);
 }
 
-bool HasText(EControlKind kind) {
-    return kind == EControlKind::Static || kind == EControlKind::PushButton ||
-           kind == EControlKind::CheckBox || kind == EControlKind::GroupBox;
-}
-
-// What a control of the kind keeps of its width for things other than its text: a button's
-// edges, a check box's box, a group box's frame.
-int ReservedWidth(EControlKind kind) {
-    switch (kind) {
-        case EControlKind::PushButton:
-            return 8;
-        case EControlKind::CheckBox:
-            return GetSystemMetrics(SM_CXMENUCHECK) + 4;
-        case EControlKind::GroupBox:
-            return 14;
-        default:
-            return 0;
-    }
-}
-
-// The width the control's text needs in the control's own font.
-int TextWidth(HWND control) {
-    const std::string text = WindowText(control);
-    HDC context = GetDC(control);
-    const HGDIOBJ previous =
-        SelectObject(context, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    RECT needed{0, 0, 0, 0};
-    DrawTextA(context, text.c_str(), int(text.size()), &needed, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(context, previous);
-    ReleaseDC(control, context);
-    return needed.right - needed.left;
-}
-
-RECT RectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 }  // namespace
 
 struct CNativeDialogWindow::Impl {
@@ -107,7 +60,6 @@ struct CNativeDialogWindow::Impl {
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void Initialise();
-    void WidenToFitTexts();
     void ApplySystemMenu();
     void ShowControlState(int id);
     void ShowEdit(int id, HWND control, const SNativeControlState& state);
@@ -199,44 +151,8 @@ void CNativeDialogWindow::Impl::Initialise() {
     for (const SControlTemplate& control : source.controls) {
         if (control.id > 0) ShowControlState(control.id);
     }
-    WidenToFitTexts();
+    WidenToFitTexts(window, source);
     ApplySystemMenu();
-}
-
-// The system's font may need more room for a text than the template's font did (Wine's
-// stand-in for "MS Sans Serif" does); then the whole layout widens evenly, so the controls
-// keep their places relative to each other and no text is cut. The controls were made in
-// template order, which is the order of the window's children.
-void CNativeDialogWindow::Impl::WidenToFitTexts() {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    if (children.size() != source.controls.size()) return;
-    double factor = 1.0;
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const EControlKind kind = source.controls[i].kind;
-        if (!HasText(kind)) continue;
-        const RECT rect = RectInParent(children[i]);
-        const int available = rect.right - rect.left - ReservedWidth(kind);
-        if (available > 0) factor = std::max(factor, double(TextWidth(children[i])) / available);
-    }
-    if (factor <= 1.0) return;
-    for (HWND child : children) {
-        const RECT rect = RectInParent(child);
-        const int left = int(rect.left * factor + 0.5);
-        const int right = int(rect.right * factor + 0.5);
-        SetWindowPos(child, nullptr, left, rect.top, right - left, rect.bottom - rect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    RECT frame;
-    GetWindowRect(window, &frame);
-    RECT client;
-    GetClientRect(window, &client);
-    const int extra = int(client.right * factor + 0.5) - client.right;
-    SetWindowPos(window, nullptr, frame.left - extra / 2, frame.top,
-                 frame.right - frame.left + extra, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The entries the dialog added to its system menu, after the Maximize command is removed.
