@@ -65,3 +65,8 @@ bool WriteToConsole(const std::string& text);
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.
 std::string DefaultToolName(const std::string& baseName);
+
+// The program's path in the command the host is to run after each download: on Linux the
+// executable's absolute path, since the host runs the command from a folder of its own; on
+// Windows the path as the program was started.
+std::string HostCommandProgramPath();

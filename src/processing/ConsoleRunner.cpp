@@ -225,13 +225,24 @@ CConsoleRunner::PipeRead CConsoleRunner::DrainOutputPipe(ReaderLink& link) {
             }
             return outcome;
         }
-        for (std::string::size_type at = 0; at < block.size(); at += kPieceBytes) {
-            piece.assign(block, at, kPieceBytes);
-            // A runner that no longer listens, or that was stopped by the receiver, ends the
-            // reading as a closed pipe would.
-            if (!CallRunner(link, &CConsoleRunner::OnChildOutput, piece)) return PipeRead::Closed;
-        }
+        // A runner that no longer listens, or that was stopped by the receiver, ends the
+        // reading as a closed pipe would.
+        if (!HandOverPieces(link, block, &piece)) return PipeRead::Closed;
     }
+}
+
+// One call into the runner for the whole block, handed on in pieces of at most 255 bytes.
+bool CConsoleRunner::HandOverPieces(ReaderLink& link, const std::string& block,
+                                    std::string* piece) {
+    std::lock_guard<std::mutex> inCall(link.gate);
+    for (std::string::size_type at = 0; at < block.size(); at += kPieceBytes) {
+        if (link.abandoned) return false;
+        piece->assign(block, at, kPieceBytes);
+        link.runner->OnChildOutput(*piece);
+        // The receiver may have stopped the runner from this thread and so released the pipes.
+        if (!link.child) return false;
+    }
+    return true;
 }
 
 bool CConsoleRunner::CallRunner(ReaderLink& link,

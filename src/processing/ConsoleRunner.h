@@ -72,6 +72,7 @@ private:
     static void ReaderThreadProc(std::shared_ptr<ReaderLink> link);
     static void FollowChild(ReaderLink& link);
     static PipeRead DrainOutputPipe(ReaderLink& link);
+    static bool HandOverPieces(ReaderLink& link, const std::string& block, std::string* piece);
     static bool CallRunner(ReaderLink& link, void (CConsoleRunner::*receiver)(const std::string&),
                            const std::string& text);
     static void ReleaseHandles(ReaderLink& link);

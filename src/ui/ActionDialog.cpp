@@ -1,6 +1,7 @@
 #include "ui/ActionDialog.h"
 
 #include "model/DVAFlags.h"
+#include "model/StoredTextCheck.h"
 
 namespace {
 
@@ -24,6 +25,22 @@ void SetFilterText(CDVAFlags& filter, EDVAField field, const std::string& text) 
         filter.SetText(field, text);
     }
 }
+
+// The head texts' edits, with their labels as the editor shows them.
+struct SHeadEdit {
+    int id;
+    EActionHeadText text;
+    std::string (CAction::*get)() const;
+    const char* label;
+};
+
+const SHeadEdit kHeadEdits[] = {
+    {IDC_NAME, EActionHeadText::Name, &CAction::GetName, "Name"},
+    {IDC_OUTPUT_DIRECTORY, EActionHeadText::OutputDirectory, &CAction::GetOutputDirectory,
+     "Output directory"},
+    {IDC_OUTPUT_FILENAME, EActionHeadText::OutputFilename, &CAction::GetOutputFilename,
+     "Output filename"},
+};
 
 std::vector<CDialog::SMessageEntry> BuildMessageTable(
     CDialog::Handler onCheckClicked, CDialog::Handler onEditChange, CDialog::Handler onBrowse,
@@ -98,6 +115,40 @@ void CActionDialog::FillControls() {
         CheckDlgButton(kFilterRowIds[i].check, filter.GetFlag(field) ? 1 : 0);
         SetDlgItemText(kFilterRowIds[i].edit, FilterText(filter, field));
     }
+}
+
+// The stored text has no escape for "|", and existing profiles keep their form: an action that
+// would not read back as itself is refused, and the editor stays open with the text as typed.
+void CActionDialog::OnOK() {
+    std::string label;
+    const int id = EditBreakingStoredText(&label);
+    if (id == 0) {
+        CDialog::OnOK();
+        return;
+    }
+    MessageBox("The " + label + " field cannot contain \"|\".", "PELKAR",
+               MB_OK | MB_ICONEXCLAMATION);
+    GotoDlgCtrl(id);
+}
+
+// The first edit, head texts first and then the filter in entry order, whose text would come
+// back changed from the stored text; 0 for none.
+int CActionDialog::EditBreakingStoredText(std::string* label) const {
+    for (const SHeadEdit& edit : kHeadEdits) {
+        if (!SurvivesStoredText(edit.text, (m_action.*edit.get)())) {
+            *label = edit.label;
+            return edit.id;
+        }
+    }
+    const CDVAFlags& filter = m_action.GetFilter();
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        const EDVAField field = static_cast<EDVAField>(i);
+        if (!PatternSurvivesStoredText(field, filter.GetText(field))) {
+            *label = DVAFieldPlaceholder(field);
+            return kFilterRowIds[i].edit;
+        }
+    }
+    return 0;
 }
 
 void CActionDialog::UpdateControls() {

@@ -23,6 +23,7 @@ public:
 
     bool OnInitDialog() override;
     bool PreTranslateMessage(MSG* pMsg) override;
+    void OnOK() override;
 
     // Enables "Use two pass", the filter edits and OK from the action.
     void UpdateControls();
@@ -37,6 +38,7 @@ protected:
 
 private:
     void FillControls();
+    int EditBreakingStoredText(std::string* label) const;
 
     std::string m_caption;
     CAction m_action;

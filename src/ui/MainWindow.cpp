@@ -4,7 +4,7 @@
 
 #include "app/PELKARDialog.h"
 #include "model/Action.h"
-#include "model/ProcessArguments.h"
+#include "platform/Platform.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 #include "ui/AboutDialog.h"
@@ -166,7 +166,7 @@ void CPELKARDialog::OnConfiguration() {
 // The notice is shown while the clipboard is held open, before it is written.
 void CPELKARDialog::OnCopyCommand() {
     if (!OpenClipboard()) return;
-    const std::string command = GetProgramPath() + " " + kHostCommandTemplate;
+    const std::string command = HostCommandProgramPath() + " " + kHostCommandTemplate;
     MessageBox(kCommandCopiedText + command);
     SetClipboardText(command);
     CloseClipboard();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ProfileBuilder.h"
+#include "ScratchProfile.h"
 #include "TestSupport.h"
 #include "app/IniText.h"
 #include "app/PELKARDialog.h"

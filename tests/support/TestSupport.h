@@ -34,24 +34,6 @@ bool FileExists(const std::string& path);
 void SetEnvironment(const std::string& name, const std::string& value);
 void UnsetEnvironment(const std::string& name);
 
-// Gives the program a fresh, empty profile for the life of the object: on POSIX a scratch
-// folder as XDG_CONFIG_HOME; on Windows the profile in the Windows directory itself (named
-// after the test program), removed before and after.
-class ScratchProfile {
-public:
-    ScratchProfile();
-    ~ScratchProfile();
-    ScratchProfile(const ScratchProfile&) = delete;
-    ScratchProfile& operator=(const ScratchProfile&) = delete;
-
-    // Where the program reads and writes its profile now.
-    std::string Path() const;
-
-private:
-    struct Saved;
-    Saved* m_saved;
-};
-
 // build/pelkar and the test tools built beside it.
 std::string PelkarPath();
 std::string ToolPath(const std::string& name);

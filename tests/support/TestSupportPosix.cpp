@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 
 #include "TestSupport.h"
-#include "platform/Platform.h"
 
 TempDir::TempDir() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/pelkar-test-XXXXXX";
@@ -38,29 +36,6 @@ void SetEnvironment(const std::string& name, const std::string& value) {
 
 void UnsetEnvironment(const std::string& name) {
     unsetenv(name.c_str());
-}
-
-struct ScratchProfile::Saved {
-    TempDir home;
-    std::optional<std::string> configHome;
-};
-
-ScratchProfile::ScratchProfile() : m_saved(new Saved) {
-    if (const char* configHome = getenv("XDG_CONFIG_HOME")) m_saved->configHome = configHome;
-    SetEnvironment("XDG_CONFIG_HOME", m_saved->home.Path());
-}
-
-ScratchProfile::~ScratchProfile() {
-    if (m_saved->configHome) {
-        SetEnvironment("XDG_CONFIG_HOME", *m_saved->configHome);
-    } else {
-        UnsetEnvironment("XDG_CONFIG_HOME");
-    }
-    delete m_saved;
-}
-
-std::string ScratchProfile::Path() const {
-    return GetProfilePath();
 }
 
 namespace {

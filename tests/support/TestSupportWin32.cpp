@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "platform/Platform.h"
 
 namespace {
 
@@ -114,20 +113,6 @@ void SetEnvironment(const std::string& name, const std::string& value) {
 void UnsetEnvironment(const std::string& name) {
     _putenv_s(name.c_str(), "");
     SetEnvironmentVariableA(name.c_str(), nullptr);
-}
-
-struct ScratchProfile::Saved {};
-
-ScratchProfile::ScratchProfile() : m_saved(nullptr) {
-    DeleteFileA(GetProfilePath().c_str());
-}
-
-ScratchProfile::~ScratchProfile() {
-    DeleteFileA(GetProfilePath().c_str());
-}
-
-std::string ScratchProfile::Path() const {
-    return GetProfilePath();
 }
 
 std::string WindowsDirectory() {

@@ -109,6 +109,72 @@ TEST_F(ActionDialogTest, DCatPatternIsKeptAsTypedWhileOthersAreTrimmed) {
     EXPECT_EQ("News", filter.GetTitle());
 }
 
+// A bar where the stored text would split the text, typed into one field of an otherwise
+// complete action whose filter tests the title.
+struct SBarCase {
+    const char* name;
+    int edit;
+    int check;  // the row's check box to tick first, 0 for none
+    std::string text;
+    std::string label;
+};
+
+class BarInFieldTest : public ActionDialogTest, public ::testing::WithParamInterface<SBarCase> {};
+
+TEST_P(BarInFieldTest, OkIsRefusedNamingTheFieldAndTheTextStays) {
+    const SBarCase& bar = GetParam();
+    const int result = RunEditor([this, &bar](CDialog& dialog) {
+        TypeTexts(dialog);
+        dialog.UserClick(Row(FieldTitle).check);
+        dialog.UserTypeText(Row(FieldTitle).edit, "News*");
+        if (bar.check != 0) dialog.UserClick(bar.check);
+        dialog.UserTypeText(bar.edit, bar.text);
+        ASSERT_TRUE(dialog.UserClick(IDC_OK_BUTTON));
+        EXPECT_FALSE(dialog.HasEnded());
+        ASSERT_EQ(1u, host.MessageBoxes().size());
+        const SShownMessageBox& box = host.MessageBoxes()[0];
+        EXPECT_EQ("The " + bar.label + " field cannot contain \"|\".", box.text);
+        EXPECT_EQ("PELKAR", box.caption);
+        EXPECT_EQ(unsigned(MB_OK | MB_ICONEXCLAMATION), box.style);
+        EXPECT_EQ(bar.text, dialog.GetDlgItemText(bar.edit));
+        EXPECT_EQ(bar.edit, dialog.GetFocusId());
+        // Enter presses OK, which is refused the same way.
+        dialog.UserKeyDown(VK_RETURN);
+        EXPECT_FALSE(dialog.HasEnded());
+        EXPECT_EQ(2u, host.MessageBoxes().size());
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, BarInFieldTest,
+    ::testing::Values(
+        SBarCase{"Name", IDC_NAME, 0, "Rock || Roll", "Name"},
+        SBarCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out", "Output directory"},
+        SBarCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "%title%|", "Output filename"},
+        SBarCase{"TitlePattern", Row(FieldTitle).edit, 0, "News||*", "%title%"},
+        SBarCase{"MpegPattern", Row(FieldMpeg).edit, Row(FieldMpeg).check, "*.mpg|", "%mpeg%"},
+        SBarCase{"DCatPattern", Row(FieldDCat).edit, Row(FieldDCat).check, "Film| ", "%dcat%"},
+        SBarCase{"RChanPattern", Row(FieldRChan).edit, Row(FieldRChan).check, "|| 7", "%rchan%"}),
+    [](const ::testing::TestParamInfo<SBarCase>& info) { return info.param.name; });
+
+TEST_F(ActionDialogTest, BarInAnUntickedRowIsRefusedWithoutFocusingItsDisabledEdit) {
+    const int result = RunEditor([](CDialog& dialog) {
+        TypeTexts(dialog);
+        dialog.UserClick(Row(FieldTitle).check);
+        dialog.UserTypeText(Row(FieldTitle).edit, "News*");
+        dialog.UserClick(Row(FieldEpisode).check);
+        dialog.UserTypeText(Row(FieldEpisode).edit, "4||5");
+        dialog.UserClick(Row(FieldEpisode).check);
+        dialog.UserClick(IDC_OK_BUTTON);
+        EXPECT_FALSE(dialog.HasEnded());
+        EXPECT_EQ(IDC_OK_BUTTON, dialog.GetFocusId());
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    ASSERT_EQ(1u, host.MessageBoxes().size());
+    EXPECT_EQ("The %episode% field cannot contain \"|\".", host.MessageBoxes()[0].text);
+}
+
 TEST_F(ActionDialogTest, AudioOnlyDisablesTwoPassWithoutClearingIt) {
     RunEditor([](CDialog& dialog) {
         dialog.UserClick(IDC_TWO_PASS);

@@ -62,6 +62,14 @@ public:
     int viewsAsked = 0;
 };
 
+// A dialog on the About box's template, whose two buttons are its only tab stops, that disables
+// them when a test asks.
+class EnablingDialog : public CDialog {
+public:
+    EnablingDialog() : CDialog(IDD_ABOUTBOX) {}
+    void DisableFromCode(int id) { EnableDlgItem(id, false); }
+};
+
 class DialogToolkitTest : public UiTest {
 protected:
     int Run(ProbeDialog& dialog, CHeadlessHost::Script script) {
@@ -187,6 +195,18 @@ TEST_F(DialogToolkitTest, InputIntoDisabledOrMissingControlsIsRefused) {
         EXPECT_FALSE(d.UserSelectItem(IDC_PLACEHOLDERS, 13));
         EXPECT_FALSE(d.UserTypeText(IDC_AUDIO_ONLY, "x"));
     });
+}
+
+TEST_F(DialogToolkitTest, DisablingTheFocusedControlMovesTheFocusToTheFirstThatTakesIt) {
+    EnablingDialog dialog;
+    host.OnDialog(IDD_ABOUTBOX, [&dialog](CDialog&) {
+        ASSERT_EQ(IDC_VISIT_WEB_SITE, dialog.GetFocusId());
+        dialog.DisableFromCode(IDC_VISIT_WEB_SITE);
+        EXPECT_EQ(IDC_CLOSE, dialog.GetFocusId());
+        dialog.DisableFromCode(IDC_CLOSE);
+        EXPECT_EQ(0, dialog.GetFocusId());
+    });
+    dialog.DoModal();
 }
 
 TEST_F(DialogToolkitTest, ScriptThatLeavesTheDialogOpenEndsItThroughTheCancelPath) {

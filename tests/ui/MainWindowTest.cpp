@@ -12,10 +12,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const char* const kHostCommand =
-    "/opt/pel kar/pelkar --mpeg %mpeg% --title %title% --episode %episode% --startdate "
-    "%startdate% --starttime %starttime% --dur %dur% --showid %showid% --dname %dname% "
-    "--dcat %dcat% --dchan %dchan% --rname %rname% --rcat %rcat% --rchan %rchan%";
+const char* const kCommandNotice =
+    "The following DVArchive post download command has been copied to the clipboard:\n\n";
 
 // The enabled state of the seven list buttons, in the order Add, Copy, Edit, Remove,
 // Remove All, Move Up, Move Down.
@@ -81,6 +79,41 @@ TEST_F(MainWindowTest, MoveButtonsFollowTheSelectedRow) {
         EXPECT_TRUE(window.IsDlgItemEnabled(IDC_MOVE_DOWN));
     });
 }
+
+// A key pressed in a list of twenty rows; the list shows seven rows at a time, so a page
+// moves six rows on.
+struct SListKey {
+    const char* name;
+    unsigned key;
+    int from;
+    int to;
+};
+
+class ListKeyTest : public MainWindowTest, public ::testing::WithParamInterface<SListKey> {};
+
+TEST_P(ListKeyTest, KeySelectsTheRowAndTheButtonsFollow) {
+    StoreNumberedActions(20);
+    RunMainWindow([](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, GetParam().from);
+        EXPECT_TRUE(window.UserKeyDown(GetParam().key));
+        const int row = window.GetCurSel(IDC_ACTION_LIST);
+        EXPECT_EQ(GetParam().to, row);
+        EXPECT_EQ(row > 0, window.IsDlgItemEnabled(IDC_MOVE_UP));
+        EXPECT_EQ(row < 19, window.IsDlgItemEnabled(IDC_MOVE_DOWN));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ListKeyTest,
+                         ::testing::Values(SListKey{"HomeFromTheMiddle", VK_HOME, 10, 0},
+                                           SListKey{"EndFromTheTop", VK_END, 0, 19},
+                                           SListKey{"PageDownFromTheTop", VK_NEXT, 0, 6},
+                                           SListKey{"PageDownNearTheEnd", VK_NEXT, 16, 19},
+                                           SListKey{"PageUpFromTheMiddle", VK_PRIOR, 10, 4},
+                                           SListKey{"PageUpNearTheTop", VK_PRIOR, 3, 0},
+                                           SListKey{"UpAtTheTop", VK_UP, 0, 0}),
+                         [](const ::testing::TestParamInfo<SListKey>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(MainWindowTest, FullListDisablesAddAndCopyUntilOneIsRemoved) {
     StoreNumberedActions(75);
@@ -149,6 +182,40 @@ TEST_F(MainWindowTest, RemoveAsksWithExclamationYesNoAndNoKeepsEverything) {
         EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
     });
 }
+
+// A removal question left with Esc or its close box, as a Yes/No box is on every host.
+struct SLeftQuestion {
+    const char* name;
+    int button;
+    void (CHeadlessHost::*leave)();
+};
+
+class QuestionLeftWithoutButtonTest : public MainWindowTest,
+                                      public ::testing::WithParamInterface<SLeftQuestion> {};
+
+TEST_P(QuestionLeftWithoutButtonTest, KeepsEveryActionAndTheProfile) {
+    StoreActions({"A", "B", "C"});
+    const std::string before = ReadWholeFile(ProfilePath());
+    RunMainWindow([&](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, 1);
+        (host.*GetParam().leave)();
+        EXPECT_TRUE(window.UserClick(GetParam().button));
+        ASSERT_EQ(1u, host.MessageBoxes().size());
+        EXPECT_EQ(0x34u, host.MessageBoxes()[0].style);
+        EXPECT_EQ((Names{"A", "B", "C"}), ListRows(window, IDC_ACTION_LIST));
+        EXPECT_EQ(1, Selection(window));
+        EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Questions, QuestionLeftWithoutButtonTest,
+    ::testing::Values(
+        SLeftQuestion{"RemoveEsc", IDC_REMOVE, &CHeadlessHost::PressEscapeOnMessageBox},
+        SLeftQuestion{"RemoveCloseBox", IDC_REMOVE, &CHeadlessHost::CloseMessageBox},
+        SLeftQuestion{"RemoveAllEsc", IDC_REMOVE_ALL, &CHeadlessHost::PressEscapeOnMessageBox},
+        SLeftQuestion{"RemoveAllCloseBox", IDC_REMOVE_ALL, &CHeadlessHost::CloseMessageBox}),
+    [](const ::testing::TestParamInfo<SLeftQuestion>& info) { return info.param.name; });
 
 TEST_F(MainWindowTest, RemoveAllAfterYesEmptiesListAndStore) {
     StoreActions({"A", "B"});
@@ -246,6 +313,35 @@ TEST_F(MainWindowTest, EditReplacesOnlyTheSelectedEntry) {
     });
 }
 
+// However the editor was opened, an action that its stored text would not carry is never
+// saved: OK is refused, and the user can only cancel.
+class BarredActionTest : public MainWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BarredActionTest, IsNeitherListedNorSaved) {
+    StoreActions({"A"});
+    const std::string before = ReadWholeFile(ProfilePath());
+    host.OnDialog(IDD_ACTION, [](CDialog& editor) {
+        const SFilterRowIds& title = kFilterRowIds[FieldTitle];
+        editor.UserTypeText(IDC_NAME, "Rock || Roll");
+        editor.UserTypeText(IDC_OUTPUT_DIRECTORY, "/srv/out");
+        editor.UserTypeText(IDC_OUTPUT_FILENAME, "%title%");
+        if (!editor.IsDlgButtonChecked(title.check)) editor.UserClick(title.check);
+        editor.UserTypeText(title.edit, "Rock*");
+        EXPECT_TRUE(editor.UserClick(IDC_OK_BUTTON));
+        EXPECT_FALSE(editor.HasEnded());
+        editor.UserClick(IDC_CANCEL_BUTTON);
+    });
+    RunMainWindow([&](CDialog& window) {
+        window.UserClick(GetParam());
+        EXPECT_EQ((Names{"A"}), ListRows(window, IDC_ACTION_LIST));
+        EXPECT_EQ(before, ReadWholeFile(ProfilePath()));
+    });
+    EXPECT_EQ(1u, host.MessageBoxes().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, BarredActionTest,
+                         ::testing::Values(IDC_ADD, IDC_EDIT_ACTION, IDC_COPY));
+
 TEST_F(MainWindowTest, MovingUpThenDownRestoresOrderAndSavesEachMove) {
     StoreActions({"A", "B", "C"});
     RunMainWindow([this](CDialog& window) {
@@ -260,6 +356,40 @@ TEST_F(MainWindowTest, MovingUpThenDownRestoresOrderAndSavesEachMove) {
     });
 }
 
+// A button pressed from the keyboard that disables itself.
+struct SSelfDisablingButton {
+    const char* name;
+    int actions;
+    int row;
+    int button;
+};
+
+class SelfDisablingButtonTest : public MainWindowTest,
+                                public ::testing::WithParamInterface<SSelfDisablingButton> {};
+
+TEST_P(SelfDisablingButtonTest, FocusMovesToTheActionList) {
+    StoreNumberedActions(GetParam().actions);
+    RunMainWindow([this](CDialog& window) {
+        window.UserSelectItem(IDC_ACTION_LIST, GetParam().row);
+        ASSERT_TRUE(window.UserSetFocus(GetParam().button));
+        // Remove asks first.
+        host.AnswerMessageBox(IDYES);
+        EXPECT_TRUE(window.UserKeyDown(VK_SPACE));
+        EXPECT_FALSE(window.IsDlgItemEnabled(GetParam().button));
+        EXPECT_EQ(IDC_ACTION_LIST, window.GetFocusId());
+        // The next Space is the list's, which takes it without opening anything.
+        EXPECT_TRUE(window.UserKeyDown(VK_SPACE));
+        EXPECT_EQ(1u, host.DialogsRun().size());
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, SelfDisablingButtonTest,
+    ::testing::Values(SSelfDisablingButton{"MoveUpReachesTheTop", 3, 1, IDC_MOVE_UP},
+                      SSelfDisablingButton{"MoveDownReachesTheBottom", 3, 1, IDC_MOVE_DOWN},
+                      SSelfDisablingButton{"RemoveOnTheOnlyRow", 1, 0, IDC_REMOVE}),
+    [](const ::testing::TestParamInfo<SSelfDisablingButton>& info) { return info.param.name; });
+
 TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndExitEndsItWithOk) {
     RunMainWindow([](CDialog& window) {
         window.UserKeyDown(VK_ESCAPE);
@@ -271,20 +401,18 @@ TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndExitEndsItWithOk) {
 }
 
 TEST_F(MainWindowTest, CommandShowsTheNoticeWhileClipboardIsOpenThenCopiesTheCommand) {
-    host.OnMessageBox([this](const SShownMessageBox& box) {
+    std::string shownCommand;
+    host.OnMessageBox([&](const SShownMessageBox& box) {
         EXPECT_TRUE(host.IsClipboardOpen());
         EXPECT_EQ("", host.ClipboardText());
-        EXPECT_EQ(
-            "The following DVArchive post download command has been copied to the "
-            "clipboard:\n\n" +
-                std::string(kHostCommand),
-            box.text);
+        EXPECT_EQ(0u, box.text.find(kCommandNotice));
+        shownCommand = box.text.substr(std::string(kCommandNotice).size());
         EXPECT_EQ("pelkar", box.caption);
         EXPECT_EQ(unsigned(MB_OK), box.style);
         return IDOK;
     });
     RunMainWindow([](CDialog& window) { window.UserClick(IDC_COMMAND); });
-    EXPECT_EQ(kHostCommand, host.ClipboardText());
+    EXPECT_EQ(shownCommand, host.ClipboardText());
     EXPECT_FALSE(host.IsClipboardOpen());
     EXPECT_EQ(1u, host.MessageBoxes().size());
 }

@@ -9,6 +9,7 @@
 
 #include "DesktopUserWin32.h"
 #include "ProfileBuilder.h"
+#include "ScratchProfile.h"
 #include "TestSupport.h"
 #include "app/IniText.h"
 #include "app/PELKARApp.h"

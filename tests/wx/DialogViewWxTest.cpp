@@ -283,6 +283,46 @@ TEST_F(WxKeyTest, EnterInAnEditPressesTheDefaultButton) {
     EXPECT_EQ(result, IDOK);
 }
 
+// A bar where the stored text would split the text, typed into one field of a complete action.
+struct SBarCase {
+    const char* name;
+    int edit;
+    int check;  // the row's check box to tick first, 0 for none
+    const char* text;
+    const char* label;
+};
+
+class WxBarInFieldTest : public WxTest, public ::testing::WithParamInterface<SBarCase> {};
+
+TEST_P(WxBarInFieldTest, OkIsRefusedNamingTheFieldAndTheTextStaysOnScreen) {
+    const SBarCase& bar = GetParam();
+    CActionDialog dialog;
+    dialog.SetAction(CompleteAction());
+    const int result = RunInWindow(dialog, [&dialog, &bar](CWxDialogView& view) {
+        if (bar.check != 0) ToggleCheckBox(*view.FindControlWindow(bar.check));
+        TypeText(EditOf(view, bar.edit), wxString::FromUTF8(bar.text));
+        const CMessageBoxLeaver leaver(EBoxExit::Escape);
+        ClickButton(*view.FindControlWindow(IDC_OK_BUTTON));
+        EXPECT_FALSE(dialog.HasEnded());
+        ASSERT_EQ(1, leaver.BoxesShown());
+        EXPECT_EQ("The " + std::string(bar.label) + " field cannot contain \"|\".",
+                  leaver.Messages()[0]);
+        EXPECT_EQ(wxString::FromUTF8(bar.text), EditOf(view, bar.edit).GetValue());
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, WxBarInFieldTest,
+    ::testing::Values(
+        SBarCase{"Name", IDC_NAME, 0, "Rock || Roll", "Name"},
+        SBarCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out", "Output directory"},
+        SBarCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "|%title%", "Output filename"},
+        SBarCase{"TitlePattern", kFilterRowIds[FieldTitle].edit, 0, "*News*|", "%title%"},
+        SBarCase{"RCatPattern", kFilterRowIds[FieldRCat].edit, kFilterRowIds[FieldRCat].check,
+                 "Film||Drama", "%rcat%"}),
+    [](const ::testing::TestParamInfo<SBarCase>& info) { return info.param.name; });
+
 class WxWindowTest : public WxTest {};
 
 TEST_F(WxWindowTest, CloseBoxEndsTheDialogThroughCancel) {

@@ -64,6 +64,9 @@ TEST(VirtualKeyTest, DialogKeysGetTheirDialogCodes) {
     EXPECT_EQ(VirtualKeyOf(WXK_TAB), 0x09u);
     EXPECT_EQ(VirtualKeyOf(WXK_DOWN), 0x28u);
     EXPECT_EQ(VirtualKeyOf(WXK_NUMPAD_UP), 0x26u);
+    EXPECT_EQ(VirtualKeyOf(WXK_END), 0x23u);
+    EXPECT_EQ(VirtualKeyOf(WXK_NUMPAD_HOME), 0x24u);
+    EXPECT_EQ(VirtualKeyOf(WXK_NUMPAD_PAGEDOWN), 0x22u);
     EXPECT_EQ(VirtualKeyOf(WXK_F1), 0x70u);
     EXPECT_EQ(VirtualKeyOf(WXK_F12), 0x7Bu);
 }

@@ -1,11 +1,17 @@
 #include "WxTestSupport.h"
 
+#include <dlfcn.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
+// Only after the desktop's own box, whose declarations it builds on.
+#include <wx/generic/msgdlgg.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/wx/WindowHostWx.h"
@@ -34,11 +40,37 @@ private:
 CWxEnvironment* const g_environment =
     static_cast<CWxEnvironment*>(::testing::AddGlobalTestEnvironment(new CWxEnvironment()));
 
+// The desktop toolkit's response of a Yes button.
+constexpr int kDesktopYes = -8;
+
 void SendCommand(wxWindow& control, wxEventType type, int index) {
     wxCommandEvent event(type, control.GetId());
     event.SetEventObject(&control);
     event.SetInt(index);
     control.ProcessWindowEvent(event);
+}
+
+// A function of the desktop's toolkit, which wxWidgets has loaded.
+template <class TFunction>
+TFunction DesktopFunction(const char* name) {
+    return reinterpret_cast<TFunction>(dlsym(RTLD_DEFAULT, name));
+}
+
+// The desktop's own box: Esc runs its "close" key binding, the close box asks it to close as
+// the window manager would, and a button answers with its response.
+void LeaveDesktopBox(void* box, EBoxExit exit) {
+    switch (exit) {
+        case EBoxExit::Escape:
+            DesktopFunction<void (*)(void*, const char*, ...)>("g_signal_emit_by_name")(box,
+                                                                                        "close");
+            break;
+        case EBoxExit::CloseBox:
+            DesktopFunction<void (*)(void*)>("gtk_window_close")(box);
+            break;
+        case EBoxExit::YesButton:
+            DesktopFunction<void (*)(void*, int)>("gtk_dialog_response")(box, kDesktopYes);
+            break;
+    }
 }
 
 }  // namespace
@@ -55,6 +87,10 @@ int RunInWindow(CDialog& dialog, const std::function<void(CWxDialogView& view)>&
         }
     });
     return dialog.DoModal();
+}
+
+void PrintTo(const wxPoint& point, std::ostream* out) {
+    *out << "(" << point.x << ", " << point.y << ")";
 }
 
 void ClickButton(wxWindow& button) {
@@ -90,4 +126,82 @@ bool PressKey(wxWindow& window, int keyCode) {
     event.Skip(false);
     window.ProcessWindowEvent(event);
     return !event.GetSkipped();
+}
+
+CMessageBoxLeaver::CMessageBoxLeaver(EBoxExit exit) : m_exit(exit) {
+    Register();
+}
+
+CMessageBoxLeaver::~CMessageBoxLeaver() {
+    Unregister();
+}
+
+// The box is left once its modal loop runs, and only if it is still shown by then.
+int CMessageBoxLeaver::Enter(wxDialog* dialog) {
+    const auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
+    if (!box) return wxID_NONE;
+    const bool entered = IsOpen(dialog);
+    m_open.push_back(dialog);
+    if (entered) return wxID_NONE;
+    m_messages.push_back(box->GetMessage());
+    wxTheApp->CallAfter([this, dialog] {
+        if (IsOpen(dialog)) Leave(*dialog);
+    });
+    return wxID_NONE;
+}
+
+void CMessageBoxLeaver::Exit(wxDialog* dialog) {
+    const auto found = std::find(m_open.begin(), m_open.end(), dialog);
+    if (found != m_open.end()) m_open.erase(found);
+}
+
+bool CMessageBoxLeaver::IsOpen(const wxDialog* dialog) const {
+    return std::find(m_open.begin(), m_open.end(), dialog) != m_open.end();
+}
+
+void CMessageBoxLeaver::Leave(wxDialog& box) const {
+    if (!dynamic_cast<wxGenericMessageDialog*>(&box)) {
+        LeaveDesktopBox(box.GetHandle(), m_exit);
+        return;
+    }
+    switch (m_exit) {
+        case EBoxExit::Escape:
+            PressKey(box, WXK_ESCAPE);
+            break;
+        case EBoxExit::CloseBox:
+            box.Close();
+            break;
+        case EBoxExit::YesButton:
+            ClickButton(*box.FindWindow(wxID_YES));
+            break;
+    }
+}
+
+CPopupMenuWatcher::CPopupMenuWatcher(wxWindow& window) : m_window(window) {
+    m_window.Bind(wxEVT_MENU_OPEN, &CPopupMenuWatcher::OnMenuOpen, this);
+}
+
+CPopupMenuWatcher::~CPopupMenuWatcher() {
+    m_window.Unbind(wxEVT_MENU_OPEN, &CPopupMenuWatcher::OnMenuOpen, this);
+}
+
+// The menu is looked at once it shows, from inside its own loop, through the desktop's toolkit.
+void CPopupMenuWatcher::OnMenuOpen(wxMenuEvent& event) {
+    event.Skip();
+    void* menu = event.GetMenu()->m_menu;
+    wxTheApp->CallAfter([this, menu] {
+        void* toplevel = DesktopFunction<void* (*)(void*)>("gtk_widget_get_toplevel")(menu);
+        void* window = DesktopFunction<void* (*)(void*)>("gtk_widget_get_window")(toplevel);
+        int x = 0;
+        int y = 0;
+        DesktopFunction<int (*)(void*, int*, int*)>("gdk_window_get_origin")(window, &x, &y);
+        m_shownAt = wxPoint(x, y);
+        DesktopFunction<void (*)(void*)>("gtk_menu_shell_cancel")(menu);
+    });
+}
+
+void RequestContextMenu(wxWindow& window, const wxPoint& screenPosition) {
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, window.GetId(), screenPosition);
+    event.SetEventObject(&window);
+    window.ProcessWindowEvent(event);
 }

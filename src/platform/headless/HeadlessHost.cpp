@@ -66,6 +66,20 @@ void CHeadlessHost::AnswerMessageBox(int answer) {
     m_messageBoxAnswers.push_back([answer](const SShownMessageBox&) { return answer; });
 }
 
+void CHeadlessHost::PressEscapeOnMessageBox() {
+    LeaveMessageBoxWithoutButton();
+}
+
+void CHeadlessHost::CloseMessageBox() {
+    LeaveMessageBoxWithoutButton();
+}
+
+// Neither Esc nor the close box presses a button: the box answers what changes nothing.
+void CHeadlessHost::LeaveMessageBoxWithoutButton() {
+    m_messageBoxAnswers.push_back(
+        [](const SShownMessageBox& box) { return AnswerThatChangesNothing(box.style); });
+}
+
 void CHeadlessHost::OnMessageBox(MessageBoxAnswer answer) {
     m_messageBoxAnswers.push_back(std::move(answer));
 }

@@ -25,8 +25,8 @@ struct SShownMessageBox {
 // entry points. A dialog still open when its script returns is closed through its close box;
 // a dialog without a script is closed that way at once. Message boxes and the file and folder
 // choosers take their queued answers; without one a box answers what changes nothing (OK, No
-// or Cancel) and a chooser is cancelled. The clipboard and the opened web addresses are
-// recorded.
+// or Cancel), as a box left with Esc or its close box does, and a chooser is cancelled. The
+// clipboard and the opened web addresses are recorded.
 class CHeadlessHost : public CWindowHost {
 public:
     using Script = std::function<void(CDialog& dialog)>;
@@ -39,6 +39,9 @@ public:
 
     void OnDialog(int templateId, Script script);
     void AnswerMessageBox(int answer);
+    // The next box is left with Esc, or with its close box, instead of a button.
+    void PressEscapeOnMessageBox();
+    void CloseMessageBox();
     // The answer is computed when the box shows, so the script can look around at that moment.
     void OnMessageBox(MessageBoxAnswer answer);
     void AnswerFileChooser(const std::string& path);
@@ -64,6 +67,7 @@ private:
     class CView;
 
     Script TakeScript(int templateId);
+    void LeaveMessageBoxWithoutButton();
     bool ChooseFile(const SFileChooserRequest& request, std::string* path);
     bool ChooseFolder(const SFolderChooserRequest& request, std::string* path);
     bool OpenClipboard();

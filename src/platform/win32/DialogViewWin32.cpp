@@ -35,6 +35,10 @@ void CWin32DialogView::Ended() {
     m_window->End();
 }
 
+int CWin32DialogView::VisibleItemCount(int controlId) const {
+    return m_window->VisibleItemCount(controlId);
+}
+
 int CWin32DialogView::MessageBox(const std::string& text, const std::string& caption,
                                  unsigned style) {
     return m_window->ShowMessageBox(text, caption, style);

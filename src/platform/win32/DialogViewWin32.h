@@ -22,6 +22,7 @@ public:
     void FocusChanged(int controlId) override;
     void CaptionChanged() override;
     void Ended() override;
+    int VisibleItemCount(int controlId) const override;
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
     bool ChooseFile(const SFileChooserRequest& request, std::string* path) override;

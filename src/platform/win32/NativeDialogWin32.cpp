@@ -393,6 +393,15 @@ void CNativeDialogWindow::RunModal() {
     ShowWindow(impl.window, SW_HIDE);
 }
 
+int CNativeDialogWindow::VisibleItemCount(int controlId) const {
+    HWND list = m_impl->Control(controlId);
+    const LRESULT itemHeight = list ? SendMessageA(list, LB_GETITEMHEIGHT, 0, 0) : 0;
+    if (itemHeight <= 0) return 0;
+    RECT client;
+    GetClientRect(list, &client);
+    return int((client.bottom - client.top) / itemHeight);
+}
+
 void CNativeDialogWindow::ShowControl(int controlId) {
     m_impl->ShowControlState(controlId);
 }

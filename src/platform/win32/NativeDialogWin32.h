@@ -79,6 +79,9 @@ public:
     // Shows the window and runs its message loop until the dialog has ended.
     void RunModal();
 
+    // How many items of the list box the window shows at once.
+    int VisibleItemCount(int controlId) const;
+
     void ShowControl(int controlId);
     void ShowFocus();
     void ShowCaption();

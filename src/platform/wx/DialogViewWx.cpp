@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/wx/AppIconWx.h"
@@ -193,6 +194,12 @@ void CWxDialogView::Ended() {
     if (m_window->IsModal()) m_window->EndModal(wxID_OK);
 }
 
+// The desktop's rows are higher than the template's lines, so the window counts them itself.
+int CWxDialogView::VisibleItemCount(int controlId) const {
+    const auto* list = dynamic_cast<const wxListBox*>(FindControlWindow(controlId));
+    return list ? std::max(0, list->GetCountPerPage()) : 0;
+}
+
 void CWxDialogView::ShowControlState(int id) {
     const auto found = m_controls.find(id);
     if (found == m_controls.end()) return;
@@ -298,7 +305,8 @@ void CWxDialogView::OnCloseWindow(wxCloseEvent& event) {
 }
 
 // The desktop draws no system menu of the window's own, so the entries the dialog added to it
-// open from the window's context menu, on a click into the window's free space.
+// open from the window's context menu, on a click into the window's free space or from the
+// keyboard (Shift+F10, the Menu key).
 void CWxDialogView::OnContextMenu(wxContextMenuEvent& event) {
     if (event.GetEventObject() != m_window) {
         event.Skip();
@@ -313,9 +321,19 @@ void CWxDialogView::OnContextMenu(wxContextMenuEvent& event) {
         }
     }
     if (menu.GetMenuItemCount() == 0) return;
-    const int chosen = m_window->GetPopupMenuSelectionFromUser(menu);
+    const int chosen =
+        m_window->GetPopupMenuSelectionFromUser(menu, WindowMenuPosition(event.GetPosition()));
     if (chosen == wxID_NONE) return;
     ReportInput(0, [this, chosen] { m_dialog.UserSystemCommand(static_cast<unsigned>(chosen)); });
+}
+
+// A click opens the menu where it was made. The keyboard gives no position: then the menu opens
+// at the control with the focus, or else at the client area's top left, and not at the mouse
+// pointer, which may be anywhere on the screen.
+wxPoint CWxDialogView::WindowMenuPosition(const wxPoint& screenPosition) const {
+    if (screenPosition != wxDefaultPosition) return m_window->ScreenToClient(screenPosition);
+    const wxWindow* focused = FindControlWindow(m_dialog.GetFocusId());
+    return focused ? focused->GetPosition() : wxPoint(0, 0);
 }
 
 int CWxDialogView::MessageBox(const std::string& text, const std::string& caption, unsigned style) {

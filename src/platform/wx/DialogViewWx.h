@@ -13,6 +13,7 @@ class wxContextMenuEvent;
 class wxControlWithItems;
 class wxDialog;
 class wxKeyEvent;
+class wxPoint;
 class wxTextCtrl;
 class wxWindow;
 
@@ -41,6 +42,7 @@ public:
     void FocusChanged(int controlId) override;
     void CaptionChanged() override;
     void Ended() override;
+    int VisibleItemCount(int controlId) const override;
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
     bool ChooseFile(const SFileChooserRequest& request, std::string* path) override;
@@ -79,6 +81,7 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    wxPoint WindowMenuPosition(const wxPoint& screenPosition) const;
 
     CDialog& m_dialog;
     wxDialog* m_window;

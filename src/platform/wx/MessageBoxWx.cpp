@@ -48,18 +48,17 @@ int ShowBox(wxWindow* owner, const wxString& text, const wxString& caption, long
     }
     wxGenericMessageDialog box(owner, text, caption, style);
     box.SetFont(DialogFont());
+    // Without a Cancel button, Esc and the close box would press the affirmative Yes.
+    if ((style & wxYES_NO) == wxYES_NO) box.SetEscapeId(wxID_NO);
     return box.ShowModal();
 }
 
+// Only a button that says so confirms; a box left another way answers what changes nothing.
 int Answer(unsigned style, int pressed) {
-    switch (style & kButtonMask) {
-        case MB_YESNO:
-            return pressed == wxID_YES ? IDYES : IDNO;
-        case MB_OKCANCEL:
-            return pressed == wxID_OK ? IDOK : IDCANCEL;
-        default:
-            return IDOK;
-    }
+    const unsigned buttons = style & kButtonMask;
+    if (buttons == MB_YESNO && pressed == wxID_YES) return IDYES;
+    if (buttons == MB_OKCANCEL && pressed == wxID_OK) return IDOK;
+    return AnswerThatChangesNothing(style);
 }
 
 }  // namespace

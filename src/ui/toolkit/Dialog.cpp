@@ -9,7 +9,6 @@
 
 namespace {
 
-
 constexpr std::size_t kPathBufferSize = 260;
 
 bool FitsPathBuffer(const std::string& path) {
@@ -217,15 +216,17 @@ void CDialog::CheckDlgButton(int id, int check) {
     ControlChanged(id);
 }
 
+// A disabled control takes no keys, so the focus it held moves on before it goes grey.
 void CDialog::EnableDlgItem(int id, bool enable) {
     SControlState* control = FindControl(id);
     if (!control || control->enabled == enable) return;
     control->enabled = enable;
+    if (!enable && id == m_focusId) SetInitialFocus();
     ControlChanged(id);
 }
 
 void CDialog::GotoDlgCtrl(int id) {
-    FocusAsDialog(id);
+    if (IsDlgItemEnabled(id)) FocusAsDialog(id);
 }
 
 void CDialog::ResetContent(int id) {

@@ -22,7 +22,9 @@ enum : unsigned {
     MB_ICONINFORMATION = 0x40
 };
 
-// The answer of a message box nobody sees: the one that changes nothing (OK, No or Cancel).
+// The answer that changes nothing (OK, No or Cancel): that of a message box nobody sees, and of
+// one the user leaves with Esc or its close box on every host, so a question with Yes and No
+// can never be cancelled into a Yes.
 int AnswerThatChangesNothing(unsigned style);
 
 enum : unsigned { WM_KEYDOWN = 0x0100 };
@@ -33,6 +35,10 @@ enum : unsigned {
     VK_RETURN = 0x0D,
     VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
+    VK_PRIOR = 0x21,  // Page Up
+    VK_NEXT = 0x22,   // Page Down
+    VK_END = 0x23,
+    VK_HOME = 0x24,
     VK_LEFT = 0x25,
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
@@ -191,7 +197,11 @@ protected:
     // Setting an edit's text raises its change notification, as a typed change does.
     void SetDlgItemText(int id, const std::string& text);
     void CheckDlgButton(int id, int check);
+    // Disabling the control with the focus moves the focus to the dialog's first control in
+    // tab order that can take it (in the main window, the action list), so the focus is never
+    // left on a disabled control.
     void EnableDlgItem(int id, bool enable);
+    // Gives the focus to the control, unless it is disabled.
     void GotoDlgCtrl(int id);
 
     // List and combo box items.
@@ -236,6 +246,8 @@ private:
     bool TabToNextControl(bool backwards);
     bool PressEnter();
     bool MoveSelectionByKey(SControlState& control, unsigned key);
+    bool NavigationTarget(const SControlState& control, unsigned key, int* target) const;
+    int ItemsPerPage(const SControlState& control) const;
     bool SelectItemByLetter(SControlState& control, unsigned key);
     void ChangeSelection(SControlState& control, int index);
     void CloseComboList();

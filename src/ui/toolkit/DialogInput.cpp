@@ -1,6 +1,7 @@
 // The user's input into a running dialog: the controls' own reactions and the standard dialog
 // keyboard handling, shared by every window host and by the scripted tests.
 
+#include <algorithm>
 #include <cctype>
 
 #include "ui/toolkit/ControlState.h"
@@ -142,6 +143,8 @@ bool CDialog::HandleDialogKey(unsigned key, bool shift) {
             return true;
         }
         case VK_SPACE:
+            // In a list, Space selects the row it is on, which is the selected one already.
+            if (focused && focused->Kind() == EControlKind::ListBox) return true;
             if (!focused || !focused->IsButtonOrCheck()) return false;
             UserClick(m_focusId);
             return true;
@@ -172,6 +175,7 @@ void CDialog::FocusAsDialog(int id) {
     if (control && control->IsEdit()) SetEditSel(id, 0, -1);
 }
 
+// The first control in tab order that takes the focus; without one no control has it.
 void CDialog::SetInitialFocus() {
     for (const SControlState& control : m_controls) {
         if (control.IsTabStop() && control.enabled && control.CanTakeFocus()) {
@@ -179,6 +183,7 @@ void CDialog::SetInitialFocus() {
             return;
         }
     }
+    MoveFocus(0);
 }
 
 bool CDialog::TabToNextControl(bool backwards) {
@@ -223,15 +228,49 @@ bool CDialog::PressEnter() {
 }
 
 bool CDialog::MoveSelectionByKey(SControlState& control, unsigned key) {
-    int step = 0;
-    if (key == VK_UP || key == VK_LEFT) step = -1;
-    if (key == VK_DOWN || key == VK_RIGHT) step = 1;
-    if (step == 0) return false;
-    const int target = control.selection < 0 ? 0 : control.selection + step;
+    int target = 0;
+    if (!NavigationTarget(control, key, &target)) return false;
     if (target >= 0 && target < control.Count() && target != control.selection) {
         ChangeSelection(control, target);
     }
     return true;
+}
+
+// Where a key moves the selection: the arrows one item on (from nothing selected, to the first),
+// and in a list box Home and End to the ends, Page Up and Page Down a page on, keeping one item
+// of the old page in view. False for a key that moves nothing.
+bool CDialog::NavigationTarget(const SControlState& control, unsigned key, int* target) const {
+    const int from = control.selection;
+    if (key == VK_UP || key == VK_LEFT || key == VK_DOWN || key == VK_RIGHT) {
+        *target = from < 0 ? 0 : from + (key == VK_UP || key == VK_LEFT ? -1 : 1);
+        return true;
+    }
+    if (control.Kind() != EControlKind::ListBox) return false;
+    const int last = control.Count() - 1;
+    const int page = std::max(1, ItemsPerPage(control) - 1);
+    switch (key) {
+        case VK_HOME:
+            *target = 0;
+            return true;
+        case VK_END:
+            *target = last;
+            return true;
+        case VK_PRIOR:
+            *target = std::max(0, from - page);
+            return true;
+        case VK_NEXT:
+            *target = std::min(last, std::max(from, 0) + page);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Without a window to ask, the template tells: a line of its font is 8 dialog units high, and
+// the border takes about 2.
+int CDialog::ItemsPerPage(const SControlState& control) const {
+    const int shown = m_view ? m_view->VisibleItemCount(control.Id()) : 0;
+    return shown > 0 ? shown : (control.source->rect.height - 2) / 8;
 }
 
 // A letter or digit selects the next item that begins with it, as list controls do.

@@ -40,6 +40,9 @@ public:
     virtual void CaptionChanged() = 0;
     // The dialog has ended: RunModal is to return.
     virtual void Ended() = 0;
+    // How many items of the list box the window shows at once; 0 leaves it to the dialog,
+    // which reckons it from the template.
+    virtual int VisibleItemCount(int) const { return 0; }
 
     // A message box owned by this window; style holds the MB_ flags. Returns IDOK, IDCANCEL,
     // IDYES or IDNO.
