@@ -32,17 +32,6 @@ bool IsGone(pid_t pid) {
     return kill(pid, 0) != 0;
 }
 
-template <typename Condition>
-bool BecomesTrueWithin(unsigned milliseconds, Condition condition) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 // build/pelkar started in the background, for tests that act while it runs. Its standard
 // error goes to a pipe whose reader may already have gone.
 class BackgroundRun {

@@ -57,17 +57,6 @@ std::string ExpectedChildDescriptors() {
     return list;
 }
 
-template <typename Condition>
-bool BecomesTrueWithin(unsigned milliseconds, Condition condition) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // The state letter of /proc/<pid>/stat and the parent it names; false when there is none.
 bool ProcessState(int pid, char* state, int* parent) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Helpers shared by the tests: scratch folders, whole-file reads and writes, the environment,
@@ -51,3 +53,15 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments,
 
 // Lines of a text split at "\n" (a trailing empty piece is dropped).
 std::vector<std::string> SplitLines(const std::string& text);
+
+// Polls the condition every 10 ms until it holds or the time is up; whether it came to hold.
+template <typename Condition>
+bool BecomesTrueWithin(unsigned milliseconds, Condition condition) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
