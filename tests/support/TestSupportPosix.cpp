@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "TestSupport.h"
+#include "TestSupportPosix.h"
 
 TempDir::TempDir() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/pelkar-test-XXXXXX";
@@ -50,19 +50,17 @@ std::string ReadAllFrom(int fd) {
 
 }  // namespace
 
-ProcessResult RunProgram(const std::vector<std::string>& arguments,
-                         const std::map<std::string, std::string>& environment) {
-    int outPipe[2], errPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe2 failed");
+pid_t StartProgram(const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment, int outputFd,
+                   int errorFd) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = fork();
+    const pid_t pid = fork();
     if (pid == 0) {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
+        dup2(outputFd, 1);
+        dup2(errorFd, 2);
         int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, 0);
         unsetenv("DISPLAY");
@@ -72,6 +70,15 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments,
         execv(argv[0], argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+ProcessResult RunProgram(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment) {
+    int outPipe[2], errPipe[2];
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe2 failed");
+    const pid_t pid = StartProgram(arguments, environment, outPipe[1], errPipe[1]);
     close(outPipe[1]);
     close(errPipe[1]);
     ProcessResult result;
