@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   file desktop-file-utils appstream man-db
   hyperfine
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 fonts-wine zip unzip
   clang libfuzzer-14-dev libclang-rt-14-dev
   time procps
 )

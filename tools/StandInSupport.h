@@ -4,21 +4,19 @@
 // (its arguments one per line, then any extra text, then an end line), appended to the file
 // named by STANDIN_RECORD.
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+
+#include "system/ToolSystem.h"
 
 inline const char* const kRecordEnd = "----- end -----";
 
-inline void WriteText(int fd, const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
+// Writes the whole text at once, so a reader sees it as one piece where the pipe allows.
+inline void WriteText(std::FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
 }
 
 inline void AppendRecord(int argc, char** argv, const std::string& extra = std::string()) {
@@ -27,8 +25,5 @@ inline void AppendRecord(int argc, char** argv, const std::string& extra = std::
     std::string text;
     for (int i = 0; i < argc; ++i) text += std::string(argv[i]) + "\n";
     text += extra + kRecordEnd + "\n";
-    const int fd = open(record, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    WriteText(fd, text);
-    close(fd);
+    std::ofstream(record, std::ios::binary | std::ios::app) << text;
 }

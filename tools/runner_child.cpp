@@ -4,31 +4,27 @@
 //   err TEXT    the same to standard error
 //   bytes N     writes N bytes ("abc...z" over and over) to standard output, in one write
 //   sleep MS    pauses MS milliseconds
+//   nul         writes "a", a zero byte and "b\n", in one write
 //   pid         writes "pid=<its process id>\n"
 //   sid         writes "sid=<its session id>\n"
-//   fds         writes "fds=<its open descriptors, ascending, comma-separated>\n"
+//   fds         writes "fds=<its open descriptors, ascending, comma-separated>\n" ("unknown"
+//               on Windows)
 //   line        reads standard input up to a line feed and writes "line=<what it read>\n"
 //   echo        copies standard input to standard output until the input ends
 //   closein     closes standard input
 //   closeout    closes standard output and standard error
-//   hang        waits until a signal ends it
-//   killself    ends itself with SIGKILL
+//   hang        waits until something from outside ends it
+//   killself    ends itself by force, as an outside kill would (SIGKILL on POSIX)
 //   daemon MS   starts a grandchild that holds the standard streams for MS milliseconds and
 //               writes "grandchild=<its process id>\n"
 //   exit N      ends at once with status N
 //   args        writes each of its arguments, argv[0] included, as "[argument]\n" and ends
 // It ends with status 0 after the last step, and with status 2 at an unknown step.
 
-#include <dirent.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "StandInSupport.h"
 
@@ -40,75 +36,53 @@ std::string Pattern(size_t length) {
     return bytes;
 }
 
-std::string OpenDescriptors() {
-    std::vector<int> descriptors;
-    DIR* listing = opendir("/proc/self/fd");
-    if (!listing) return "unknown";
-    while (const dirent* entry = readdir(listing)) {
-        if (entry->d_name[0] == '.') continue;
-        const int fd = std::atoi(entry->d_name);
-        if (fd != dirfd(listing)) descriptors.push_back(fd);
-    }
-    closedir(listing);
-    std::sort(descriptors.begin(), descriptors.end());
-    std::string text;
-    for (int fd : descriptors) text += (text.empty() ? "" : ",") + std::to_string(fd);
-    return text;
-}
-
 std::string ReadLine() {
     std::string line;
     char c;
-    while (read(STDIN_FILENO, &c, 1) == 1 && c != '\n') line += c;
+    while (ReadStandardInput(&c, 1) == 1 && c != '\n') line += c;
     return line;
 }
 
 void Echo() {
     char buffer[4096];
-    ssize_t count;
-    while ((count = read(STDIN_FILENO, buffer, sizeof buffer)) > 0) {
-        WriteText(STDOUT_FILENO, std::string(buffer, static_cast<size_t>(count)));
+    std::size_t count;
+    while ((count = ReadStandardInput(buffer, sizeof buffer)) > 0) {
+        WriteText(stdout, std::string(buffer, count));
     }
 }
 
 void PrintArguments(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) WriteText(STDOUT_FILENO, "[" + std::string(argv[i]) + "]\n");
+    for (int i = 0; i < argc; ++i) WriteText(stdout, "[" + std::string(argv[i]) + "]\n");
 }
 
 void Pause(unsigned long milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void StartGrandchild(unsigned long milliseconds) {
-    const pid_t grandchild = fork();
-    if (grandchild == 0) {
-        Pause(milliseconds);
-        _exit(0);
-    }
-    WriteText(STDOUT_FILENO, "grandchild=" + std::to_string(grandchild) + "\n");
-}
+const char* g_argv0 = "runner_child";
 
 // False when the step is not one without a parameter.
 bool RunPlainStep(const std::string& step) {
-    if (step == "pid") {
-        WriteText(STDOUT_FILENO, "pid=" + std::to_string(getpid()) + "\n");
+    if (step == "nul") {
+        WriteText(stdout, std::string("a\0b\n", 4));
+    } else if (step == "pid") {
+        WriteText(stdout, "pid=" + std::to_string(ProcessId()) + "\n");
     } else if (step == "sid") {
-        WriteText(STDOUT_FILENO, "sid=" + std::to_string(getsid(0)) + "\n");
+        WriteText(stdout, "sid=" + std::to_string(SessionId()) + "\n");
     } else if (step == "fds") {
-        WriteText(STDOUT_FILENO, "fds=" + OpenDescriptors() + "\n");
+        WriteText(stdout, "fds=" + OpenDescriptors() + "\n");
     } else if (step == "line") {
-        WriteText(STDOUT_FILENO, "line=" + ReadLine() + "\n");
+        WriteText(stdout, "line=" + ReadLine() + "\n");
     } else if (step == "echo") {
         Echo();
     } else if (step == "closein") {
-        close(STDIN_FILENO);
+        CloseStandardInput();
     } else if (step == "closeout") {
-        close(STDOUT_FILENO);
-        close(STDERR_FILENO);
+        CloseStandardOutputAndError();
     } else if (step == "hang") {
-        for (;;) pause();
+        WaitToBeEnded();
     } else if (step == "killself") {
-        kill(getpid(), SIGKILL);
+        EndByForce();
     } else {
         return false;
     }
@@ -118,15 +92,17 @@ bool RunPlainStep(const std::string& step) {
 // False when the step is not one with a parameter.
 bool RunStepWithParameter(const std::string& step, const std::string& parameter) {
     if (step == "out") {
-        WriteText(STDOUT_FILENO, parameter + "\n");
+        WriteText(stdout, parameter + "\n");
     } else if (step == "err") {
-        WriteText(STDERR_FILENO, parameter + "\n");
+        WriteText(stderr, parameter + "\n");
     } else if (step == "bytes") {
-        WriteText(STDOUT_FILENO, Pattern(std::strtoul(parameter.c_str(), nullptr, 10)));
+        WriteText(stdout, Pattern(std::strtoul(parameter.c_str(), nullptr, 10)));
     } else if (step == "sleep") {
         Pause(std::strtoul(parameter.c_str(), nullptr, 10));
     } else if (step == "daemon") {
-        StartGrandchild(std::strtoul(parameter.c_str(), nullptr, 10));
+        const long grandchild =
+            StartGrandchild(g_argv0, std::strtoul(parameter.c_str(), nullptr, 10));
+        WriteText(stdout, "grandchild=" + std::to_string(grandchild) + "\n");
     } else if (step == "exit") {
         std::exit(std::atoi(parameter.c_str()));
     } else {
@@ -138,6 +114,8 @@ bool RunStepWithParameter(const std::string& step, const std::string& parameter)
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
+    g_argv0 = argv[0];
     if (argc > 1 && std::string(argv[1]) == "args") {
         PrintArguments(argc, argv);
         return 0;

@@ -15,10 +15,8 @@
 //                        line "----- end -----"
 //   STANDIN_EVTDUMP_MODE "silent": prints nothing at all and ends with status 0
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,7 +26,8 @@
 namespace {
 
 bool Exists(const std::string& path) {
-    return access(path.c_str(), F_OK) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
 }
 
 std::string RecordingOf(const std::string& eventFile) {
@@ -59,20 +58,21 @@ std::string CutLines(std::istream& events) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
     AppendRecord(argc, argv);
     const char* mode = std::getenv("STANDIN_EVTDUMP_MODE");
     if (mode && std::string(mode) == "silent") return 0;
     if (argc != 2) {
-        WriteText(STDERR_FILENO, "usage: evtdump <event file>\n");
+        WriteText(stderr, "usage: evtdump <event file>\n");
         return 2;
     }
     const std::string eventFile = argv[1];
     std::ifstream events(eventFile);
     if (!events) {
-        WriteText(STDERR_FILENO, "evtdump: cannot open event file '" + eventFile + "'\n");
+        WriteText(stderr, "evtdump: cannot open event file '" + eventFile + "'\n");
         return 1;
     }
-    WriteText(STDOUT_FILENO, "EVTDUMP standin\nsource " + RecordingOf(eventFile) + "\n" +
-                                 CutLines(events) + "END\n");
+    WriteText(stdout, "EVTDUMP standin\nsource " + RecordingOf(eventFile) + "\n" +
+                          CutLines(events) + "END\n");
     return 0;
 }

@@ -32,10 +32,6 @@
 //   STANDIN_FFMPEG_FRAMES    the number of progress lines (default 5)
 //   STANDIN_FFMPEG_DELAY_MS  the pause before each progress line (default 0)
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -73,12 +69,7 @@ std::string Setting(const char* name, const char* fallback) {
 }
 
 void Say(const std::string& text) {
-    std::string::size_type written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(STDERR_FILENO, text.data() + written, text.size() - written);
-        if (count <= 0) return;
-        written += static_cast<std::string::size_type>(count);
-    }
+    WriteText(stderr, text);
 }
 
 void Pause(long milliseconds) {
@@ -203,10 +194,11 @@ void Flood() {
 
 void WritePidFile() {
     const std::string path = Setting("STANDIN_PID_FILE", "");
-    if (!path.empty()) std::ofstream(path) << getpid() << "\n";
+    if (!path.empty()) std::ofstream(path) << ProcessId() << "\n";
 }
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
     WritePidFile();
     AppendRecord(argc, argv);
     PrintBanner();
@@ -226,13 +218,10 @@ int main(int argc, char** argv) {
         Say("Conversion failed!\n");
         return 1;
     }
-    if (mode == "hang") {
-        for (;;) pause();
-    }
-    if (mode == "killed") kill(getpid(), SIGKILL);
+    if (mode == "hang") WaitToBeEnded();
+    if (mode == "killed") EndByForce();
     if (mode == "closeout") {
-        close(STDOUT_FILENO);
-        close(STDERR_FILENO);
+        CloseStandardOutputAndError();
         Pause(std::atol(Setting("STANDIN_FFMPEG_LINGER_MS", "1500").c_str()));
     }
     if (mode == "flood") Flood();

@@ -22,10 +22,6 @@
 //   STANDIN_RTVEDIT_TO_EOF   when set, it reads to the end of its input whatever comes, as a
 //                            tool that reads a whole script does
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -50,25 +46,14 @@ bool HasEndLine(const std::string& input) {
            input.find("\nEND\n", firstLineEnd) != std::string::npos;
 }
 
-// Appends what arrives within the wait; false at the end of the input or after the wait.
-bool ReadMore(std::string* input, int waitMilliseconds) {
-    pollfd in{STDIN_FILENO, POLLIN, 0};
-    if (poll(&in, 1, waitMilliseconds) <= 0) return false;
-    char buffer[4096];
-    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
-    if (count <= 0) return false;
-    input->append(buffer, static_cast<size_t>(count));
-    return true;
-}
-
 std::string ReadInput() {
     const char* idleSetting = std::getenv("STANDIN_RTVEDIT_IDLE_MS");
     const int idle = idleSetting && *idleSetting ? std::atoi(idleSetting) : 2000;
     const bool toEnd = std::getenv("STANDIN_RTVEDIT_TO_EOF") != nullptr;
     std::string input;
-    while ((toEnd || !HasEndLine(input)) && ReadMore(&input, toEnd ? -1 : idle)) {
+    while ((toEnd || !HasEndLine(input)) && ReadStandardInputWithin(&input, toEnd ? -1 : idle)) {
     }
-    while (ReadMore(&input, 0)) {
+    while (ReadStandardInputWithin(&input, 0)) {
     }
     return input;
 }
@@ -104,13 +89,14 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 }
 
 int Fail(const std::string& reason) {
-    WriteText(STDERR_FILENO, "rtvedit: " + reason + "\n");
+    WriteText(stderr, "rtvedit: " + reason + "\n");
     return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
     const std::string input = ReadInput();
     std::string received = "stdin:\n" + input;
     if (input.empty() || input.back() != '\n') received += "\n";
@@ -135,11 +121,11 @@ int main(int argc, char** argv) {
     for (const auto& cut : edits.cuts) {
         cutLines += "cut " + std::to_string(cut.first) + " " + std::to_string(cut.second) + "\n";
     }
-    std::ofstream(WithExtension(edits.output, ".ndx"))
+    std::ofstream(WithExtension(edits.output, ".ndx"), std::ios::binary)
         << "RTVEDIT standin index\nbytes " << stripped.size() << "\n";
-    std::ofstream(WithExtension(edits.output, ".evt")) << cutLines;
-    WriteText(STDOUT_FILENO, "RTVEdit standin: wrote " + edits.output + " (" +
-                                 std::to_string(stripped.size()) + " bytes, " +
-                                 std::to_string(edits.cuts.size()) + " cuts)\n");
+    std::ofstream(WithExtension(edits.output, ".evt"), std::ios::binary) << cutLines;
+    WriteText(stdout, "RTVEdit standin: wrote " + edits.output + " (" +
+                          std::to_string(stripped.size()) + " bytes, " +
+                          std::to_string(edits.cuts.size()) + " cuts)\n");
     return 0;
 }

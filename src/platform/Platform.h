@@ -31,7 +31,8 @@ bool IsExistingFile(const std::string& path);
 void PrepareProcess();
 
 // Where the application's private profile lives (on Linux
-// ${XDG_CONFIG_HOME:-$HOME/.config}/pelkar.ini, named after the executable).
+// ${XDG_CONFIG_HOME:-$HOME/.config}/pelkar.ini, on Windows PELKAR.INI in the Windows
+// directory; named after the executable).
 std::string GetProfilePath();
 
 // Creates a new, empty, uniquely named file in the directory, its name beginning with the
@@ -52,7 +53,9 @@ std::tm LocalTimeNow();
 // Whether a window can be shown at all (a display or desktop session is reachable).
 bool IsDisplayAvailable();
 
-// The message box of last resort: one line "CAPTION: TEXT" on standard error.
+// The message box of last resort: one line "CAPTION: TEXT" on standard error. On Windows,
+// where a program of the window subsystem has no console, the system's own message box
+// whenever a desktop is reachable.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
 
 // Prints a text for a user at a terminal (on standard output); false where the platform has

@@ -1,4 +1,4 @@
-#include <mutex>
+#include <atomic>
 
 #include "app/PELKARDialog.h"
 #include "platform/Platform.h"
@@ -12,8 +12,10 @@ namespace {
 // How soon the duration phase notices that the duration has arrived.
 const unsigned kDurationCheckMilliseconds = 100;
 
-// Reads the source's duration from the transcoder's output as it arrives, so that no output
-// is searched twice and none is kept for the search, however much the transcoder prints.
+// Reads the source's duration from the transcoder's output as it arrives, on the reader
+// thread, so that no output is searched twice and none is kept for the search, however much
+// the transcoder prints. Once the duration is settled the reader leaves the progress alone and
+// the caller's thread takes it over for the frames; the flag hands it over.
 class CVideoRunner : public CConsoleRunner {
 public:
     explicit CVideoRunner(CVideoProgress progress) : m_progress(std::move(progress)) {}
@@ -21,23 +23,23 @@ public:
 
     void OnChildOutput(const std::string& text) override {
         CConsoleRunner::OnChildOutput(text);
-        std::lock_guard<std::mutex> hold(m_progressLock);
+        if (m_durationSettled.load(std::memory_order_relaxed)) return;
         m_progress.ReadDuration(text);
+        if (!m_progress.IsAwaitingDuration())
+            m_durationSettled.store(true, std::memory_order_release);
     }
 
     bool HasTotalFrames() const {
-        std::lock_guard<std::mutex> hold(m_progressLock);
-        return m_progress.HasTotalFrames();
+        return m_durationSettled.load(std::memory_order_acquire) && m_progress.HasTotalFrames();
     }
 
+    // Only once HasTotalFrames is true.
     bool ReadFrame(long long clockMilliseconds, std::string* statusText) {
-        const std::string lastChunk = GetLastChunk();
-        std::lock_guard<std::mutex> hold(m_progressLock);
-        return m_progress.ReadFrame(lastChunk, clockMilliseconds, statusText);
+        return m_progress.ReadFrame(GetLastChunk(), clockMilliseconds, statusText);
     }
 
 private:
-    mutable std::mutex m_progressLock;
+    std::atomic<bool> m_durationSettled{false};
     CVideoProgress m_progress;
 };
 

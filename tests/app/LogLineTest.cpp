@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <clocale>
 #include <ctime>
@@ -9,6 +8,13 @@
 
 namespace {
 
+// 0 for Sunday (Sakamoto's method); unlike mktime, no time zone or daylight saving applies.
+int Weekday(int year, int month, int day) {
+    static const int kMonthOffsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (month < 3) year -= 1;
+    return (year + year / 4 - year / 100 + year / 400 + kMonthOffsets[month - 1] + day) % 7;
+}
+
 std::tm LocalTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm time{};
     time.tm_year = year - 1900;
@@ -17,7 +23,7 @@ std::tm LocalTime(int year, int month, int day, int hour, int minute, int second
     time.tm_hour = hour;
     time.tm_min = minute;
     time.tm_sec = second;
-    timegm(&time);  // fills in the weekday; unlike mktime, no daylight-saving shift
+    time.tm_wday = Weekday(year, month, day);
     return time;
 }
 
@@ -32,7 +38,8 @@ class ForeignLocale {
 public:
     ForeignLocale() {
         m_previous = std::setlocale(LC_ALL, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "es_ES.UTF-8", "de_DE", "fr_FR"}) {
+        for (const char* name :
+             {"de_DE.UTF-8", "fr_FR.UTF-8", "es_ES.UTF-8", "de_DE", "fr_FR", "German"}) {
             if (std::setlocale(LC_ALL, name)) {
                 m_active = true;
                 return;

@@ -132,6 +132,12 @@ TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {
     EXPECT_TRUE(RemoveFile(path));
 }
 
+TEST_F(PlatformPosixTest, ToolsDefaultToBareNamesAndFfmpegToItsFrontEnd) {
+    EXPECT_EQ(DefaultToolName("ffmpeg"), "pelkar-ffmpeg");
+    EXPECT_EQ(DefaultToolName("evtdump"), "evtdump");
+    EXPECT_EQ(DefaultToolName("rtvedit"), "rtvedit");
+}
+
 TEST_F(PlatformPosixTest, ClockAdvancesAcrossASleep) {
     const long long before = ClockMilliseconds();
     EXPECT_GE(before, 0);

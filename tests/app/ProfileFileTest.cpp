@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -89,18 +87,6 @@ TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsUnreadableAndNeverReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(m_path));
 }
 
-// Dotfile managers keep the real file elsewhere and link to it.
-TEST_F(ProfileFileTest, SymbolicLinkIsKeptAndItsTargetSaved) {
-    std::filesystem::create_directory(m_dir.File("dotfiles"));
-    WriteWholeFile(m_dir.File("dotfiles/pelkar.ini"), "old\n");
-    std::filesystem::create_symlink("dotfiles/pelkar.ini", m_path);
-
-    ASSERT_EQ(UpdateProfileText(m_path, [](const std::string& t) { return t + "new\n"; }), Saved);
-
-    EXPECT_TRUE(std::filesystem::is_symlink(m_path));
-    EXPECT_EQ(ReadWholeFile(m_dir.File("dotfiles/pelkar.ini")), "old\nnew\n");
-}
-
 TEST_F(ProfileFileTest, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave) {
     WriteWholeFile(m_dir.File("pelkar.ini.saving-Ab3XyZ"), "half a save");
     WriteWholeFile(m_dir.File("pelkar.ini.backup"), "the user's own");
@@ -109,23 +95,6 @@ TEST_F(ProfileFileTest, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave) {
 
     EXPECT_EQ(FileNamesIn(m_dir.Path()), (std::set<std::string>{"pelkar.ini", "pelkar.ini.backup",
                                                                 "pelkar.ini.lock"}));
-}
-
-// One instance stuck in its save must not hold up every other one at its end for good.
-TEST_F(ProfileFileTest, SaveGivesUpOnALockHeldTooLong) {
-    const int lock = open((m_path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(lock, 0);
-    ASSERT_EQ(flock(lock, LOCK_EX), 0);
-    bool called = false;
-
-    EXPECT_EQ(UpdateProfileText(m_path, [&](const std::string&) {
-        called = true;
-        return "x\n";
-    }), EProfileSave::Busy);
-
-    EXPECT_FALSE(called);
-    EXPECT_FALSE(FileExists(m_path));
-    close(lock);
 }
 
 TEST_F(ProfileFileTest, UpdateSeesCurrentTextAndStoresResult) {

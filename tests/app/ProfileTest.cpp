@@ -49,7 +49,7 @@ TEST_F(ProfileTest, ReadsShowLoadedTextUntilCommit) {
     EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\nk=old\n");
     ASSERT_EQ(profile.Commit(), EProfileSave::Saved);
     EXPECT_EQ(profile.GetProfileString("PELKAR", "k", ""), "new");
-    EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\nk=new\n");
+    EXPECT_EQ(ReadWholeFile(m_path), SystemText("[PELKAR]\nk=new\n"));
 }
 
 TEST_F(ProfileTest, CommitCreatesFileWithEveryWriteInOrder) {
@@ -60,7 +60,7 @@ TEST_F(ProfileTest, CommitCreatesFileWithEveryWriteInOrder) {
     profile.WriteProfileString("pelkar", "tempPath", "/tmp/");
     ASSERT_EQ(profile.Commit(), EProfileSave::Saved);
     EXPECT_EQ(ReadWholeFile(m_path),
-              "[PELKAR]\naction00=a\nlogging=-3\ntempPath=/tmp/\n\n[Other]\nx=y\n");
+              SystemText("[PELKAR]\naction00=a\nlogging=-3\ntempPath=/tmp/\n\n[Other]\nx=y\n"));
 }
 
 TEST_F(ProfileTest, CommitKeepsChangesAnotherInstanceSavedMeanwhile) {
@@ -70,7 +70,7 @@ TEST_F(ProfileTest, CommitKeepsChangesAnotherInstanceSavedMeanwhile) {
     ASSERT_EQ(second.Commit(), EProfileSave::Saved);
     first.WriteProfileString("PELKAR", "a", "3");
     ASSERT_EQ(first.Commit(), EProfileSave::Saved);
-    EXPECT_EQ(ReadWholeFile(m_path), "[PELKAR]\na=3\nb=2\n");
+    EXPECT_EQ(ReadWholeFile(m_path), SystemText("[PELKAR]\na=3\nb=2\n"));
 }
 
 TEST_F(ProfileTest, CommitWithoutWritesLeavesNoFile) {

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "ProfileBuilder.h"
+#include "ScratchProfile.h"
 #include "TestSupport.h"
 #include "app/IniText.h"
 #include "app/PELKARDialog.h"
 #include "model/ProcessArguments.h"
 #include "model/Text.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -23,30 +24,25 @@ public:
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetProcessArguments({"/usr/bin/pelkar"});
-        setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
-        setenv("TMPDIR", "/var/tmp", 1);
-    }
-    void TearDown() override { unsetenv("TMPDIR"); }
+    void SetUp() override { SetProcessArguments({"/usr/bin/pelkar"}); }
 
-    std::string Profile() const { return home.File("pelkar.ini"); }
+    std::string Profile() const { return profile.Path(); }
     std::string Stored(const std::string& key) const {
         std::string value;
         EXPECT_TRUE(FindIniValue(ReadWholeFile(Profile()), "PELKAR", key, &value)) << key;
         return value;
     }
 
-    TempDir home;
+    ScratchProfile profile;
 };
 
 TEST_F(SettingsStoreTest, EmptyProfileGivesTheDefaults) {
     StoreDialog dialog;
     dialog.LoadSettings();
     EXPECT_TRUE(dialog.m_actions.empty());
-    EXPECT_EQ(dialog.rtvEditPath, "rtvedit");
-    EXPECT_EQ(dialog.ffmpegPath, "pelkar-ffmpeg");
-    EXPECT_EQ(dialog.tempPath, "/var/tmp/");
+    EXPECT_EQ(dialog.rtvEditPath, DefaultToolName("rtvedit"));
+    EXPECT_EQ(dialog.ffmpegPath, DefaultToolName("ffmpeg"));
+    EXPECT_EQ(dialog.tempPath, GetSystemTempDirectory());
     EXPECT_EQ(dialog.logging, 0);
     EXPECT_EQ(dialog.loggingPath, "pelkar.log");
 }
@@ -58,7 +54,7 @@ TEST_F(SettingsStoreTest, EmptyValuesAreKeptWhileMissingKeysGetDefaults) {
     EXPECT_EQ(dialog.ffmpegPath, "");
     EXPECT_EQ(dialog.tempPath, "");
     EXPECT_EQ(dialog.logging, 5);
-    EXPECT_EQ(dialog.rtvEditPath, "rtvedit");
+    EXPECT_EQ(dialog.rtvEditPath, DefaultToolName("rtvedit"));
 }
 
 TEST_F(SettingsStoreTest, LoggingThatIsNotANumberReadsAsOff) {
@@ -94,8 +90,9 @@ TEST_F(SettingsStoreTest, GapsAndInvalidSlotsCloseUpInOrder) {
 TEST_F(SettingsStoreTest, StoredTextsAreKeptInCanonicalForm) {
     const CAction action = MakeTitleAction("News", "/out", "News");
     // The same action with blanks around its texts and a short filter.
-    WriteWholeFile(Profile(),
-                   "[PELKAR]\naction00= News ||/out ||%title%||1||0||0||0|||0||<NULL>||1|| News||\n");
+    WriteWholeFile(
+        Profile(),
+        "[PELKAR]\naction00= News ||/out ||%title%||1||0||0||0|||0||<NULL>||1|| News||\n");
     StoreDialog dialog;
     dialog.LoadSettings();
     ASSERT_EQ(dialog.m_actions.size(), 1u);
@@ -127,7 +124,7 @@ TEST_F(SettingsStoreTest, SaveWritesEveryKeyAndRemovedActionsLeaveNoTrace) {
 
     EXPECT_EQ(Stored("action01"), "");
     EXPECT_EQ(Stored("logging"), "1");
-    EXPECT_EQ(Stored("tempPath"), "/var/tmp/");
+    EXPECT_EQ(Stored("tempPath"), GetSystemTempDirectory());
     size_t keys = 0;
     for (const std::string& line : SplitLines(ReadWholeFile(Profile())))
         keys += line.find('=') != std::string::npos;

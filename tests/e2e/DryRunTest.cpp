@@ -56,13 +56,13 @@ protected:
     }
 
     // "name:options:pattern", options a string of a (audio only), s (strip), 2 (two passes).
-    std::string Stored(const std::string& spec) const {
-        const std::string::size_type first = spec.find(':'), second = spec.rfind(':');
-        const std::string options = spec.substr(first + 1, second - first - 1);
+    std::string Stored(const std::string& row) const {
+        const std::string::size_type first = row.find(':'), second = row.rfind(':');
+        const std::string options = row.substr(first + 1, second - first - 1);
         const auto has = [&](char c) { return options.find(c) != std::string::npos ? 1 : 0; };
-        return StoredAction(spec.substr(0, first), OutputDirectory(),
+        return StoredAction(row.substr(0, first), OutputDirectory(),
                             {has('a'), has('s'), has('2')}, "%title% (%episode%)",
-                            spec.substr(second + 1));
+                            row.substr(second + 1));
     }
 
     ProcessResult DryRun(const std::string& title) {

@@ -15,6 +15,7 @@
 #include <ostream>
 
 #include "HostRun.h"
+#include "TestSupportPosix.h"
 #include "ProfileBuilder.h"
 #include "app/IniText.h"
 
@@ -41,22 +42,9 @@ public:
                   bool unreadStandardError = false) {
         int errorPipe[2];
         EXPECT_EQ(pipe2(errorPipe, O_CLOEXEC), 0);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(errorPipe[1], STDERR_FILENO);
-            const int devNull = open("/dev/null", O_RDWR);
-            dup2(devNull, STDIN_FILENO);
-            dup2(devNull, STDOUT_FILENO);
-            unsetenv("DISPLAY");
-            unsetenv("WAYLAND_DISPLAY");
-            unsetenv("DBUS_SESSION_BUS_ADDRESS");
-            for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        m_pid = StartProgram(arguments, environment, devNull, errorPipe[1]);
+        close(devNull);
         close(errorPipe[1]);
         if (unreadStandardError) {
             close(errorPipe[0]);
@@ -392,7 +380,8 @@ TEST_F(UnattendedRunTest, SymbolicallyLinkedProfileStaysALink) {
     WriteProfile({1, 0, 0});
     fs::create_directory(home.File("dotfiles"));
     fs::rename(ProfilePath(), home.File("dotfiles/pelkar.ini"));
-    fs::create_symlink(home.File("dotfiles/pelkar.ini"), ProfilePath());
+    // Dotfile managers link to the real file, often by a relative path.
+    fs::create_symlink("dotfiles/pelkar.ini", ProfilePath());
 
     Run();
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "model/DVAFlags.h"
+#include "platform/Platform.h"
 #include "processing/OutputName.h"
 
 namespace {
@@ -13,8 +14,14 @@ struct NameCase {
     const char* filenameTemplate;
     const char* title;
     const char* episode;
+    // With "|" where the folder and the name are joined by the system's separator.
     const char* expected;
 };
+
+std::string WithSystemSeparator(std::string path) {
+    path.replace(path.find('|'), 1, PathSeparator());
+    return path;
+}
 
 // Names the row in test listings.
 void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
@@ -22,21 +29,21 @@ void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
 // Titles come from broadcast data: none may cut the name, collide with another, or lead out
 // of the output folder; the template's own separators and extension rules still hold.
 const NameCase kCases[] = {
-    {"DotInATitleNeverCuts", "out", "%title%", "Mr. Robot", "", "out/Mr. Robot.mp4"},
+    {"DotInATitleNeverCuts", "out", "%title%", "Mr. Robot", "", "out|Mr. Robot.mp4"},
     {"TitlesSharingAPrefixStayApart", "out", "%title%", "Mr. Smith Goes", "",
-     "out/Mr. Smith Goes.mp4"},
-    {"NumberedPartsStayApart", "out", "%title%", "Pt. 2", "", "out/Pt. 2.mp4"},
-    {"DotInTheFolderNeverCuts", "tv.shows", "%title%", "News", "", "tv.shows/News.mp4"},
-    {"TemplateExtensionIsReplaced", "out", "%title%.avi", "News", "", "out/News.mp4"},
+     "out|Mr. Smith Goes.mp4"},
+    {"NumberedPartsStayApart", "out", "%title%", "Pt. 2", "", "out|Pt. 2.mp4"},
+    {"DotInTheFolderNeverCuts", "tv.shows", "%title%", "News", "", "tv.shows|News.mp4"},
+    {"TemplateExtensionIsReplaced", "out", "%title%.avi", "News", "", "out|News.mp4"},
     {"DotBeforeAPlaceholderIsNoExtension", "out", "%title%.%episode%", "News", "4",
-     "out/News.4.mp4"},
+     "out|News.4.mp4"},
     {"SlashInATitleStaysInTheFolder", "out", "%title%", "../victim/keep.x", "",
-     "out/.._victim_keep.x.mp4"},
-    {"TemplateSeparatorsStay", "out", "%title%/%episode%", "News", "4", "out/News/4.mp4"},
-    {"DotsOnlyValueCannotClimb", "out", "%title%/%episode%", "..", "4", "out/__/4.mp4"},
-    {"LiteralDotsOfTheTemplateStay", "out", "../%title%", "News", "", "out/../News.mp4"},
-    {"FolderEndingInSeparatorGetsAnother", "out/", "%title%", "News", "", "out//News.mp4"},
-    {"EmptyFieldsLeaveOnlyTheExtension", "out", "%title%%episode%", "", "", "out/.mp4"},
+     "out|.._victim_keep.x.mp4"},
+    {"TemplateSeparatorsStay", "out", "%title%/%episode%", "News", "4", "out|News/4.mp4"},
+    {"DotsOnlyValueCannotClimb", "out", "%title%/%episode%", "..", "4", "out|__/4.mp4"},
+    {"LiteralDotsOfTheTemplateStay", "out", "../%title%", "News", "", "out|../News.mp4"},
+    {"FolderEndingInSeparatorGetsAnother", "out/", "%title%", "News", "", "out/|News.mp4"},
+    {"EmptyFieldsLeaveOnlyTheExtension", "out", "%title%%episode%", "", "", "out|.mp4"},
 };
 
 class OutputNameTest : public ::testing::TestWithParam<NameCase> {};
@@ -48,7 +55,7 @@ TEST_P(OutputNameTest, BuildsTheExpectedPath) {
     recording.SetTitle(row.title);
     recording.SetEpisode(row.episode);
     EXPECT_EQ(BuildOutputPath(row.directory, row.filenameTemplate, recording, ".mp4"),
-              row.expected);
+              WithSystemSeparator(row.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, OutputNameTest, ::testing::ValuesIn(kCases),

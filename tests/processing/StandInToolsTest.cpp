@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
@@ -17,8 +16,8 @@ const char* const kAudioOptions = " -acodec mp3 -ac 2 -ab 48 -ar 24000 -vol 130 
 
 class StandInToolsTest : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("STANDIN_RECORD", m_folder.File("record.txt").c_str(), 1); }
-    void TearDown() override { unsetenv("STANDIN_RECORD"); }
+    void SetUp() override { SetEnvironment("STANDIN_RECORD", m_folder.File("record.txt")); }
+    void TearDown() override { UnsetEnvironment("STANDIN_RECORD"); }
 
     std::string Run(const std::string& commandLine) {
         EXPECT_TRUE(m_runner.Start(commandLine));
@@ -55,9 +54,9 @@ TEST_F(StandInToolsTest, EvtDumpWithoutEventFileSaysSoAndRtvEditWritesNothing) {
     const std::string dump =
         Run(ToolPath("standin_evtdump") + " \"" + m_folder.File("none.evt") + "\"");
     EXPECT_EQ(dump, "evtdump: cannot open event file '" + m_folder.File("none.evt") + "'\n");
-    setenv("STANDIN_RTVEDIT_IDLE_MS", "200", 1);
+    SetEnvironment("STANDIN_RTVEDIT_IDLE_MS", "200");
     const bool started = m_runner.Start(ToolPath("standin_rtvedit"));
-    unsetenv("STANDIN_RTVEDIT_IDLE_MS");
+    UnsetEnvironment("STANDIN_RTVEDIT_IDLE_MS");
     ASSERT_TRUE(started);
     m_runner.WriteInput("T%s\n%s\n", m_folder.File("mst2.mpg").c_str(), dump.c_str());
     ASSERT_TRUE(m_runner.WaitForEnd(kPatience));

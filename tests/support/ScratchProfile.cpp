@@ -1,26 +1,9 @@
 #include "ScratchProfile.h"
 
-#include <stdlib.h>
-
 #include "app/IniText.h"
 #include "app/PELKARDialog.h"
 #include "model/Action.h"
 #include "model/Text.h"
-
-ScratchProfile::ScratchProfile() {
-    const char* configHome = getenv("XDG_CONFIG_HOME");
-    m_hadConfigHome = configHome != nullptr;
-    if (configHome) m_previousConfigHome = configHome;
-    setenv("XDG_CONFIG_HOME", m_home.Path().c_str(), 1);
-}
-
-ScratchProfile::~ScratchProfile() {
-    if (m_hadConfigHome) {
-        setenv("XDG_CONFIG_HOME", m_previousConfigHome.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-}
 
 void ScratchProfile::Write(const ProfileBuilder& profile) const {
     WriteWholeFile(Path(), profile.Text());

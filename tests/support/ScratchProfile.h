@@ -1,13 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ProfileBuilder.h"
 #include "TestSupport.h"
 
-// The profile of one test: while the object lives, XDG_CONFIG_HOME points into a fresh folder,
-// so the program reads and writes its profile (named after a program called "pelkar") there.
+// The profile of one test: while the object lives, the program reads and writes a fresh,
+// empty profile of its own. On POSIX XDG_CONFIG_HOME points into a fresh folder; on Windows
+// the profile stays where it belongs, in the Windows directory (named after the test
+// program), and is removed before and after.
 class ScratchProfile {
 public:
     ScratchProfile();
@@ -15,7 +18,8 @@ public:
     ScratchProfile(const ScratchProfile&) = delete;
     ScratchProfile& operator=(const ScratchProfile&) = delete;
 
-    std::string Path() const { return m_home.File("pelkar.ini"); }
+    // Where the program reads and writes its profile now.
+    std::string Path() const;
     bool Exists() const { return FileExists(Path()); }
     void Write(const ProfileBuilder& profile) const;
     // A value of the PELKAR section; empty when missing.
@@ -24,7 +28,6 @@ public:
     std::vector<std::string> StoredActionNames() const;
 
 private:
-    TempDir m_home;
-    std::string m_previousConfigHome;
-    bool m_hadConfigHome;
+    struct Saved;  // what the platform's part restores at the end
+    std::unique_ptr<Saved> m_saved;
 };

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-// Helpers shared by the tests: scratch folders, whole-file reads and writes, and running
-// build/pelkar or a tool the way the host would.
+// Helpers shared by the tests: scratch folders, whole-file reads and writes, the environment,
+// and running build/pelkar or a tool the way the host would.
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TempDir {
@@ -18,7 +18,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& Path() const { return m_path; }
-    // Path() + "/" + name.
+    // Path(), the system's separator and name.
     std::string File(const std::string& name) const;
 
 private:
@@ -26,8 +26,15 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
+// The bytes of a text file of that text as the system writes one: on Windows each line feed
+// has a carriage return before it.
+std::string SystemText(const std::string& text);
 void WriteWholeFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+
+// Sets or removes a variable of this process's environment, which programs it starts inherit.
+void SetEnvironment(const std::string& name, const std::string& value);
+void UnsetEnvironment(const std::string& name);
 
 // build/pelkar and the test tools built beside it.
 std::string PelkarPath();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "UiTestSupport.h"
+#include "platform/Platform.h"
 #include "res/Resource.h"
 #include "ui/SettingsDialog.h"
 
@@ -96,8 +97,8 @@ TEST_F(SettingsDialogTest, BrowseOnAnEmptyPathStartsWithTheDefaultName) {
     });
     ASSERT_EQ(1u, host.FileRequests().size());
     EXPECT_EQ("Locate RTVEdit", host.FileRequests()[0].title);
-    EXPECT_EQ("RTVEdit executable|*||", host.FileRequests()[0].filter);
-    EXPECT_EQ("rtvedit", host.FileRequests()[0].initialName);
+    EXPECT_EQ("RTVEdit executable|" + DefaultToolName("*") + "||", host.FileRequests()[0].filter);
+    EXPECT_EQ(DefaultToolName("rtvedit"), host.FileRequests()[0].initialName);
     EXPECT_EQ("/usr/local/bin/rtvedit", settings.GetRtvEditPath());
 }
 
@@ -111,7 +112,7 @@ TEST_F(SettingsDialogTest, EachBrowseButtonAsksForItsOwnFile) {
     EXPECT_EQ("Locate FFMPEG", host.FileRequests()[0].title);
     EXPECT_EQ("/opt/ffmpeg", host.FileRequests()[0].initialName);
     EXPECT_EQ("Locate EVTDump", host.FileRequests()[1].title);
-    EXPECT_EQ("EVTDump executable|*||", host.FileRequests()[1].filter);
+    EXPECT_EQ("EVTDump executable|" + DefaultToolName("*") + "||", host.FileRequests()[1].filter);
     EXPECT_EQ("Specify PELKAR log file", host.FileRequests()[2].title);
     EXPECT_EQ("PELKAR log file|*.log||", host.FileRequests()[2].filter);
 }

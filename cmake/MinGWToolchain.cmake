@@ -1,0 +1,11 @@
+# Shared by the two MinGW-w64 toolchain files: they set PELKAR_MINGW_TRIPLE and include this.
+# The posix thread model, since the code uses std::thread and std::mutex.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${PELKAR_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PELKAR_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${PELKAR_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${PELKAR_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

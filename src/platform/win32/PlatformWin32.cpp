@@ -1,0 +1,164 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "platform/Platform.h"
+
+namespace {
+
+// The classic path buffer of the system's calls.
+const DWORD kPathBufferSize = MAX_PATH;
+
+std::string WithTrailingBackslash(const std::string& directory) {
+    if (directory.empty() || IsPathSeparator(directory.back())) return directory;
+    return directory + "\\";
+}
+
+std::string FileNameWithoutExtension(const std::string& path) {
+    std::string::size_type start = path.size();
+    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+    const std::string name = path.substr(start);
+    const std::string::size_type dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string WindowsDirectory() {
+    char buffer[kPathBufferSize];
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}
+
+long long PerformanceCount() {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+long long PerformanceFrequency() {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart;
+}
+
+// Taken while the program is being loaded, so the clock counts from the process's start. The
+// performance counter, unlike the tick count, resolves single milliseconds.
+const long long g_startCount = PerformanceCount();
+const long long g_countsPerSecond = PerformanceFrequency();
+
+// A window can be made only where a desktop is reachable: under a service account, or under
+// Wine without an X display, the attempt fails at once.
+bool CanCreateWindow() {
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!probe) return false;
+    DestroyWindow(probe);
+    return true;
+}
+
+void WriteStandardError(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int CurrentProcessId() {
+    return static_cast<int>(GetCurrentProcessId());
+}
+
+// The system's answer keeps its trailing backslash, as the profile's default wants it.
+std::string GetSystemTempDirectory() {
+    char buffer[kPathBufferSize];
+    const DWORD length = GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}
+
+const char* PathSeparator() {
+    return "\\";
+}
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsUnsafeInFileName(char c) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    return code < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos;
+}
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A write to a pipe whose reader has gone already fails with an error here; nothing ends the
+// process for it.
+void PrepareProcess() {}
+
+std::string GetExecutablePath() {
+    char buffer[kPathBufferSize];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}
+
+// The application's private profile: named after the executable, in the Windows directory.
+std::string GetProfilePath() {
+    return WithTrailingBackslash(WindowsDirectory()) +
+           FileNameWithoutExtension(GetExecutablePath()) + ".INI";
+}
+
+bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name) {
+    char buffer[kPathBufferSize];
+    if (GetTempFileNameA(directory.c_str(), prefix.c_str(), 0, buffer) == 0) return false;
+    *name = buffer;
+    return true;
+}
+
+bool RemoveFile(const std::string& path) {
+    if (DeleteFileA(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
+
+long long ClockMilliseconds() {
+    return (PerformanceCount() - g_startCount) * 1000 / g_countsPerSecond;
+}
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    return local;
+}
+
+bool IsDisplayAvailable() {
+    static const bool available = CanCreateWindow();
+    return available;
+}
+
+// A program of the window subsystem has no console: the box is the system's own, and only
+// without a desktop does the text go to standard error (where a caller may have put a pipe).
+void WriteConsoleMessage(const std::string& caption, const std::string& text) {
+    if (IsDisplayAvailable() &&
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_SETFOREGROUND) > 0) {
+        return;
+    }
+    WriteStandardError(caption + ": " + text + "\n");
+}
+
+// The program's window subsystem gives it no console to print to; the caller shows a box.
+bool WriteToConsole(const std::string&) {
+    return false;
+}
+
+std::string DefaultToolName(const std::string& baseName) {
+    return baseName + ".exe";
+}

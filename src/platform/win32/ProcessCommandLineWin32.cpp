@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "model/ProcessArguments.h"
+
+// The line exactly as the host wrote it, quotes and all.
+std::string GetProcessCommandLine() {
+    const char* line = GetCommandLineA();
+    return line ? line : "";
+}
