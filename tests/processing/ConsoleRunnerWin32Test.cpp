@@ -186,3 +186,23 @@ TEST(ConsoleRunnerWin32Test, EndChildEndsTheChildAndWhatItStarted) {
     EXPECT_NE(runner.GetExit().code, 0);
     EXPECT_TRUE(EndsWithin(grandchild, 5000));
 }
+
+// A tool may close its output and go on working on the files the next step reads.
+TEST(ConsoleRunnerWin32Test, ChildThatClosesItsOutputRunsUntilItsProcessEnds) {
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("pid closeout sleep 1500 exit 4")));
+    EXPECT_FALSE(runner.WaitForEnd(500));
+    EXPECT_TRUE(IsProcessRunning(ValueAfter(runner.GetAllOutput(), "pid")));
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    EXPECT_EQ(runner.GetExit().code, 4);
+}
+
+TEST(ConsoleRunnerWin32Test, ClosedInputLetsAChildThatReadsToTheEndFinish) {
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("echo out finished")));
+    ASSERT_TRUE(runner.WriteInput("%s", "script\n"));
+    EXPECT_FALSE(runner.WaitForEnd(300));
+    runner.CloseInput();
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    EXPECT_EQ(runner.GetAllOutput(), "script\nfinished\n");
+}
