@@ -12,6 +12,7 @@
 #include "platform/win32/ChoosersWin32.h"
 #include "platform/win32/DialogLayoutWin32.h"
 #include "platform/win32/DialogTemplateWin32.h"
+#include "ui/toolkit/ScopedFlag.h"
 
 // The window shows the dialog's state and reports what the user does to the model, which
 // decides everything; after each input the touched control shows the model's state again, so
@@ -21,19 +22,6 @@
 namespace {
 
 const int kIconResource = 100;
-
-// Sets a flag for the lifetime of a scope.
-class CScopedFlag {
-public:
-    explicit CScopedFlag(bool& flag) : m_flag(flag), m_previous(std::exchange(flag, true)) {}
-    ~CScopedFlag() { m_flag = m_previous; }
-    CScopedFlag(const CScopedFlag&) = delete;
-    CScopedFlag& operator=(const CScopedFlag&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_previous;
-};
 
 void ShowText(HWND window, const std::string& text) {
     if (WindowText(window) != text) SetWindowTextA(window, text.c_str());

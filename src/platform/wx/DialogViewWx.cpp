@@ -23,6 +23,7 @@
 #include "platform/wx/MessageBoxWx.h"
 #include "platform/wx/TextWx.h"
 #include "ui/toolkit/Dialog.h"
+#include "ui/toolkit/ScopedFlag.h"
 
 namespace {
 
@@ -36,19 +37,6 @@ long WindowStyle(const CDialog& dialog) {
     if (dialog.HasMaximizeBox()) windowStyle |= wxMAXIMIZE_BOX;
     return windowStyle;
 }
-
-// Sets a flag for the lifetime of a scope.
-class CScopedFlag {
-public:
-    explicit CScopedFlag(bool& flag) : m_flag(flag), m_previous(std::exchange(flag, true)) {}
-    ~CScopedFlag() { m_flag = m_previous; }
-    CScopedFlag(const CScopedFlag&) = delete;
-    CScopedFlag& operator=(const CScopedFlag&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_previous;
-};
 
 void ShowLabel(wxWindow& window, const std::string& text) {
     const wxString label = ToWx(text);
