@@ -70,8 +70,8 @@ void CConsoleRunner::Deliver(const std::string& text) {
     bool awaited;
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        m_lastChunk = text;
         m_allOutput.Append(text);
+        m_lastChunkBytes = text.size();
         awaited = m_outputWaiters > 0;
     }
     if (awaited) m_outputArrived.notify_all();
@@ -80,8 +80,8 @@ void CConsoleRunner::Deliver(const std::string& text) {
 bool CConsoleRunner::Start(const std::string& commandLine) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        m_lastChunk.clear();
         m_allOutput.Clear();
+        m_lastChunkBytes = 0;
         m_exit = SToolExit();
     }
     Stop();
@@ -294,7 +294,7 @@ std::string CConsoleRunner::GetAllOutput() const {
 
 std::string CConsoleRunner::GetLastChunk() const {
     std::lock_guard<std::mutex> hold(m_lock);
-    return m_lastChunk;
+    return m_allOutput.LastBytes(m_lastChunkBytes);
 }
 
 unsigned long long CConsoleRunner::GetAllOutputLength() const {

@@ -116,7 +116,8 @@ private:
     mutable std::condition_variable m_changed;
     mutable std::condition_variable m_outputArrived;
     mutable int m_outputWaiters = 0;
-    std::string m_lastChunk;
     COutputBuffer m_allOutput;
+    // The last chunk is the end of the output; only its length is kept.
+    std::string::size_type m_lastChunkBytes = 0;
     SToolExit m_exit;
 };

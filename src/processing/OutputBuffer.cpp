@@ -20,6 +20,17 @@ void COutputBuffer::Clear() {
     m_total = 0;
 }
 
+std::string COutputBuffer::LastBytes(std::size_t count) const {
+    const std::size_t fromTail = std::min(count, m_tail.size());
+    std::string last;
+    if (fromTail < count && !IsCut()) {
+        const std::size_t fromHead = std::min(count - fromTail, m_head.size());
+        last.assign(m_head, m_head.size() - fromHead, fromHead);
+    }
+    last.append(m_tail, m_tail.size() - fromTail, fromTail);
+    return last;
+}
+
 unsigned long long COutputBuffer::LeftOut() const {
     return m_total - m_head.size() - std::min(m_tail.size(), m_tailBytes);
 }

@@ -19,6 +19,9 @@ public:
     // The kept beginning, then, when bytes were left out, one line saying how many, then the
     // kept end. Everything, byte for byte, while nothing was left out.
     std::string Text() const;
+    // The last `count` bytes appended: all of them for a count up to the bytes kept from the
+    // end, else as many as are still held.
+    std::string LastBytes(std::size_t count) const;
     // Every byte appended since the last Clear, kept or not.
     unsigned long long TotalBytes() const { return m_total; }
     bool IsCut() const { return LeftOut() > 0; }

@@ -35,20 +35,39 @@ CVideoProgress::CVideoProgress(std::string csAction, std::string csMpeg, int iPa
 
 void CVideoProgress::ReadDuration(const std::string& newOutput) {
     if (m_durationSettled) return;
-    m_pending += newOutput;
-    if (!m_durationFound) {
-        const std::string::size_type at = m_pending.find(kDurationKey);
-        if (at == std::string::npos) {
-            // The key may be cut by the end of the output so far; keep what may be its start.
-            if (m_pending.size() >= kDurationKeyLength)
-                m_pending.erase(0, m_pending.size() - (kDurationKeyLength - 1));
-            return;
-        }
-        m_pending.erase(0, at);
-        m_durationFound = true;
+    if (m_durationFound) {
+        m_pending.append(newOutput, 0, kDurationWindow - m_pending.size());
+    } else if (!FindDurationKey(newOutput)) {
+        return;
     }
     if (m_pending.size() > kDurationWindow) m_pending.resize(kDurationWindow);
     ReadDurationWindow();
+}
+
+// Until the key comes, m_pending holds only what may be the start of a key cut by the end of
+// the output so far, so the new output is searched where it is, without being copied.
+bool CVideoProgress::FindDurationKey(const std::string& newOutput) {
+    const std::string::size_type carried = m_pending.size();
+    // A key that begins in the carried text ends within the first bytes of the new output.
+    m_pending.append(newOutput, 0, kDurationKeyLength - 1);
+    std::string::size_type at = m_pending.find(kDurationKey);
+    if (at != std::string::npos) {
+        m_pending.resize(carried);
+        m_pending.erase(0, at);
+        m_pending += newOutput;
+    } else if ((at = newOutput.find(kDurationKey)) != std::string::npos) {
+        m_pending.assign(newOutput, at, std::string::npos);
+    } else {
+        // m_pending holds the carried text and all of a short new output.
+        if (newOutput.size() >= kDurationKeyLength - 1)
+            m_pending.assign(newOutput, newOutput.size() - (kDurationKeyLength - 1),
+                             std::string::npos);
+        else if (m_pending.size() >= kDurationKeyLength)
+            m_pending.erase(0, m_pending.size() - (kDurationKeyLength - 1));
+        return false;
+    }
+    m_durationFound = true;
+    return true;
 }
 
 // The transcoder prints "Duration: 00:30:00.00, start: 0.000000, bitrate: ...". The text is

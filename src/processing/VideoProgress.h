@@ -29,6 +29,7 @@ public:
     static std::string FormatRemainingTime(int secondsLeft);
 
 private:
+    bool FindDurationKey(const std::string& newOutput);
     void ReadDurationWindow();
     float Percentage() const;
     int SecondsLeft(long long clockMilliseconds) const;

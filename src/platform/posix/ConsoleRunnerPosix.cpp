@@ -343,15 +343,18 @@ CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool out
 }
 
 CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::string* block) {
-    static thread_local char buffer[kBlockBytes];
+    // Read straight into the block: after the first read it keeps its size, so nothing is
+    // copied or cleared on the way.
+    block->resize(kBlockBytes);
     ssize_t count;
     do {
-        count = read(child.outputRead, buffer, sizeof buffer);
+        count = read(child.outputRead, &(*block)[0], block->size());
     } while (count < 0 && errno == EINTR);
     if (count > 0) {
-        block->assign(buffer, static_cast<size_t>(count));
+        block->resize(static_cast<size_t>(count));
         return PipeRead::Piece;
     }
+    block->clear();
     if (count == 0) return PipeRead::Closed;
     return errno == EAGAIN || errno == EWOULDBLOCK ? PipeRead::EmptyForNow : PipeRead::Failed;
 }
