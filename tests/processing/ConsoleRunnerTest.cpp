@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "PieceRecorder.h"
 #include "TestSupport.h"
 #include "processing/ConsoleRunner.h"
 
@@ -111,29 +112,6 @@ bool IsSignalPending(int number) {
     sigpending(&pending);
     return sigismember(&pending, number) == 1;
 }
-
-// Keeps every piece the reader delivers.
-class PieceRecorder : public CConsoleRunner {
-public:
-    ~PieceRecorder() override { Stop(); }
-
-    void OnChildOutput(const std::string& text) override {
-        {
-            std::lock_guard<std::mutex> hold(m_piecesLock);
-            m_pieces.push_back(text);
-        }
-        CConsoleRunner::OnChildOutput(text);
-    }
-
-    std::vector<std::string> Pieces() const {
-        std::lock_guard<std::mutex> hold(m_piecesLock);
-        return m_pieces;
-    }
-
-private:
-    mutable std::mutex m_piecesLock;
-    std::vector<std::string> m_pieces;
-};
 
 // Holds the reader thread inside its first delivery until released. Shared, so that the
 // blocked call never depends on the runner that made it.

@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include <chrono>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "PieceRecorder.h"
 #include "TestSupport.h"
 #include "processing/ConsoleRunner.h"
 
@@ -54,26 +54,6 @@ void EndProcess(DWORD id) {
         CloseHandle(process);
     }
 }
-
-class PieceRecorder : public CConsoleRunner {
-public:
-    ~PieceRecorder() override { Stop(); }
-    void OnChildOutput(const std::string& text) override {
-        {
-            std::lock_guard<std::mutex> hold(m_lock);
-            m_pieces.push_back(text);
-        }
-        CConsoleRunner::OnChildOutput(text);
-    }
-    std::vector<std::string> Pieces() const {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_pieces;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_pieces;
-};
 
 std::string RunToEnd(const std::string& steps) {
     CConsoleRunner runner;
