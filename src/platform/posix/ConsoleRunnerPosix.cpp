@@ -23,7 +23,8 @@
 // Every descriptor is made close-on-exec when it is created, so that no child started by any
 // thread of this process inherits one; a stray copy of a pipe's write end would keep a reader
 // from ever seeing the end of its child's output. Only the child's three standard streams are
-// handed on, by dup2 in the child.
+// handed on, by dup2 in the child, which also closes whatever others left open across exec (a
+// library, or whoever started this process): a tool that outlives us must not hold them.
 
 namespace {
 
@@ -207,6 +208,12 @@ int AboveStandardStreams(int fd) {
     return fd > STDERR_FILENO ? fd : fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
 }
 
+// Closes every descriptor above the standard streams but `keep`.
+void CloseDescriptorsBeyondStandardStreams(int keep) {
+    if (keep > STDERR_FILENO + 1) close_range(STDERR_FILENO + 1, static_cast<unsigned>(keep) - 1, 0);
+    close_range(static_cast<unsigned>(keep) + 1, ~0U, 0);
+}
+
 // In the forked child. Its own session stands in for a console of its own: the child gets no
 // terminal and no signal meant for ours, and its process group holds everything it starts.
 // An ignored SIGPIPE would be inherited through the exec, so the child gets the default back.
@@ -222,6 +229,7 @@ int AboveStandardStreams(int fd) {
     const int output = AboveStandardStreams(outputWrite);
     if (input >= 0 && output >= 0 && dup2(input, STDIN_FILENO) >= 0 &&
         dup2(output, STDOUT_FILENO) >= 0 && dup2(output, STDERR_FILENO) >= 0) {
+        CloseDescriptorsBeyondStandardStreams(status);
         execve(plan.path.c_str(), plan.argv.data(), plan.environment);
     }
     const int error = errno;
