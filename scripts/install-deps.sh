@@ -14,8 +14,11 @@ packages=(
   hyperfine
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 fonts-wine zip unzip
   clang libfuzzer-14-dev libclang-rt-14-dev
-  time procps
+  time procps strace
 )
+
+# The shipped PELKAR.EXE is a 32-bit program: Debian's 32-bit Wine runs it, beside wine64.
+packages+=(wine32:i386)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -26,5 +29,8 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
