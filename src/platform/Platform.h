@@ -27,7 +27,8 @@ bool IsUnsafeInFileName(char c);
 bool IsExistingFile(const std::string& path);
 
 // Readies the process for unattended work: a write to a pipe that nobody reads fails instead
-// of ending the process. Programs it starts still get the default handling.
+// of ending the process, and the end of every program it starts can be waited for whatever
+// the host set. Programs it starts still get the default handling.
 void PrepareProcess();
 
 // Where the application's private profile lives (on Linux

@@ -52,8 +52,8 @@ public:
     unsigned long long GetAllOutputLength() const;
     // Whether the all-output buffer had to leave bytes out.
     bool IsOutputCut() const;
-    // How the child ended; NotSeen while it runs, when it never started, or when the runner
-    // was stopped before it ended.
+    // How the child ended; NotSeen while it runs, when it never started, when the runner
+    // was stopped before it ended, or when the system could not tell (a wait that failed).
     SToolExit GetExit() const;
 
     // Waits until the runner has ended or the time-out has passed; true when it has ended.

@@ -5,7 +5,8 @@
 // How a tool's process ended.
 struct SToolExit {
     enum class EKind {
-        NotSeen,    // never started, or not seen to end (the runner was stopped first)
+        NotSeen,    // never started, or not seen to end (the runner was stopped first, or the
+                    // wait for it failed): a failure
         Exited,     // ended by itself with an exit status
         Signalled,  // ended by a signal
     };

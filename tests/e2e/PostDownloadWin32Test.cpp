@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <string>
@@ -193,6 +194,41 @@ TEST_F(PostDownloadWin32Test, MissingTranscoderLogsErrorTwoAndTheRunStillComplet
         << log;
     EXPECT_EQ(LogEntries(log).back(), "~CPELKARDialog(): PELKAR terminating.");
     EXPECT_FALSE(FileExists(Output() + "\\Evening News.mp3"));
+}
+
+// A host that gives up on PELKAR.EXE ends it from outside, as Task Manager does; the tool it
+// was running ends with it. The tool is ended here in any case, so no run leaves it behind.
+TEST_F(PostDownloadWin32Test, ToolEndsWhenPelkarIsEndedFromOutside) {
+    WriteProfile(Action(true), Ffmpeg());
+    const std::string pidFile = m_home.File("tool.pid");
+    SetEnvironment("STANDIN_FFMPEG_MODE", "hang");
+    SetEnvironment("STANDIN_PID_FILE", pidFile);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION pelkar{};
+    std::string commandLine = HostCommand();
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &pelkar);
+    UnsetEnvironment("STANDIN_FFMPEG_MODE");
+    UnsetEnvironment("STANDIN_PID_FILE");
+    ASSERT_TRUE(started);
+    const bool toolStarted =
+        BecomesTrueWithin(30000, [&] { return !ReadWholeFile(pidFile).empty(); });
+
+    TerminateProcess(pelkar.hProcess, 1);
+
+    WaitForSingleObject(pelkar.hProcess, 10000);
+    CloseHandle(pelkar.hThread);
+    CloseHandle(pelkar.hProcess);
+    ASSERT_TRUE(toolStarted);
+    const HANDLE tool = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                    std::stoul(ReadWholeFile(pidFile)));
+    const bool ended = !tool || WaitForSingleObject(tool, 5000) == WAIT_OBJECT_0;
+    if (tool) {
+        TerminateProcess(tool, 1);
+        CloseHandle(tool);
+    }
+    EXPECT_TRUE(ended);
 }
 
 TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {

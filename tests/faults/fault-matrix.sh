@@ -21,7 +21,8 @@ as_user=()
 
 bin=$scratch/bin
 mkdir -p "$bin"
-cp "$build"/pelkar "$build"/standin_ffmpeg "$build"/standin_evtdump "$build"/standin_rtvedit "$bin"/
+cp "$build"/pelkar "$build"/pelkar-ffmpeg "$build"/standin_ffmpeg "$build"/standin_evtdump \
+    "$build"/standin_rtvedit "$bin"/
 
 # Tools that misbehave. A tool that runs until stopped writes its process id first, so that
 # the stop comes once it runs.
@@ -40,6 +41,8 @@ tool badutf8 "printf '\\377\\376 Duration: \\342\\202 00:00:20.00, start: 0\\303
 $write_dest"
 tool 100mb "yes '$progress' | head -c 104857600; $write_dest"
 tool endless 'echo $$ >"$FAULT_PID_FILE"; yes abcdefghijklmnopqrstuvwxyz | tr -d "\n"'
+# A transcoder for pelkar-ffmpeg that names its encoders, then converts until stopped.
+tool hang-transcoder '[ "$2" = -encoders ] && exit 0; echo $$ >"$FAULT_PID_FILE"; exec sleep 600'
 cp "$bin/fails" "$bin/noexec"
 chmod 644 "$bin/noexec"
 
@@ -47,6 +50,7 @@ tool_path() {
     case $1 in
         normal) echo "$bin/standin_$2" ;;
         missing) echo "$bin/no-such-tool" ;;
+        frontend) echo "$bin/pelkar-ffmpeg" ;;
         *) echo "$bin/$1" ;;
     esac
 }
@@ -102,13 +106,16 @@ set_up_log() {
 
 # Runs pelkar in the background with the host's options and the title given, under GNU time
 # for its peak memory (that of pelkar or of a tool it ran, whichever is larger, in kB) and its
-# wall time, written to time.TAG; sets pid.
+# wall time, written to time.TAG; sets pid. A host may start it with SIGCHLD ignored.
 start_run() {
     local options=(--mpeg "$home/rec/show.mpg" --title "$1" --episode 4 --startdate 2011-03-07
         --starttime 13:00 --dur 30 --showid 1234 --dname Box --dcat Drama --dchan 7
         --rname Box --rcat Drama --rchan 7)
-    /usr/bin/time -f '%M %e' -o "$home/time.$2" env -u DISPLAY -u WAYLAND_DISPLAY \
+    local host=()
+    [ "${want[sigchld]}" = ignored ] && host=(--ignore-signal=CHLD)
+    /usr/bin/time -f '%M %e' -o "$home/time.$2" env "${host[@]}" -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
+        PELKAR_FFMPEG="$bin/hang-transcoder" \
         "${as_user[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
     pid=$!
 }
@@ -120,14 +127,27 @@ wait_run() {
     peak=$(tail -n 1 "$home/time.run" | cut -d ' ' -f 1)
 }
 
-# SIGTERM to pelkar (the child of GNU time) once its tool has run for the seconds given.
-stop_when_tool_runs() {
+# The signal given to pelkar (the child of GNU time) once its tool has run for the seconds
+# given; sets tool_session to the session that the tool and whatever it started run in.
+signal_when_tool_runs() {
     for _ in $(seq 600); do
         [ -s "$home/tool.pid" ] && break
         sleep 0.05
     done
-    sleep "$1"
-    pkill -TERM -P "$pid"
+    sleep "$2"
+    tool_session=$(ps -o sid= -p "$(cat "$home/tool.pid")" | tr -d ' ')
+    pkill "-$1" -P "$pid"
+}
+
+# Whether anything of the killed run's tool is still alive 3 seconds after the kill. Whatever
+# is left is ended, so that no row leaves a process behind.
+tool_outlived_pelkar() {
+    [ -n "$tool_session" ] || return 1
+    sleep 3
+    local left
+    left=$(pgrep -s "$tool_session")
+    pkill -KILL -s "$tool_session"
+    [ -n "$left" ]
 }
 
 # The log's entries without their prefix, tool output lines left out.
@@ -224,7 +244,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     printf '0123456789COMMERCIAL--the rest of the show' >"$home/rec/show.mpg"
     printf 'cut 10 22\n' >"$home/rec/show.evt"
     declare -A want=([audio]=1 [strip]=0 [ffmpeg]=normal [evtdump]=normal [rtvedit]=normal
-        [profile]=normal [log]=normal [stop]="" [runs]=1)
+        [profile]=normal [log]=normal [stop]="" [kill]="" [sigchld]="" [runs]=1)
     for word in $setup; do
         case $word in
             audio) ;;
@@ -239,11 +259,13 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     [ -n "${as_user[*]}" ] && chown -R 65534:65534 "$home"
 
     peak=0
+    tool_session=""
     if [ "${want[runs]}" -gt 1 ]; then
         concurrent_runs "${want[runs]}"
     else
         start_run "Evening News" run
-        [ -n "${want[stop]}" ] && stop_when_tool_runs "${want[stop]}"
+        [ -n "${want[stop]}" ] && signal_when_tool_runs TERM "${want[stop]}"
+        [ -n "${want[kill]}" ] && signal_when_tool_runs KILL "${want[kill]}"
         wait_run
     fi
 
@@ -272,6 +294,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     expect_left=$(trim "$expect_left")
     [ "$expect_left" = "*" ] || [ "$left" = "$expect_left" ] || problems+=" left $left;"
     [ "$state" = "$(trim "$expect_profile")" ] || problems+=" profile $state;"
+    tool_outlived_pelkar && problems+=" a tool outlived pelkar;"
     if [ -n "$problems" ]; then
         failures=$((failures + 1))
         echo "FAILED: $fault:$problems" >&2

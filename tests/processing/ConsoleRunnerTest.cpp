@@ -336,22 +336,36 @@ struct ExitCase {
     const char* steps;
     SToolExit::EKind kind;
     int code;
+    // With SIGCHLD ignored the system reaps the child itself, and every wait for it fails.
+    bool childEndsIgnored = false;
 };
 
 TEST_F(ConsoleRunnerTest, HowTheChildEndedIsRecorded) {
     const ExitCase cases[] = {{"out done", SToolExit::EKind::Exited, 0},
                               {"exit 3", SToolExit::EKind::Exited, 3},
-                              {"pid killself", SToolExit::EKind::Signalled, SIGKILL}};
+                              {"pid killself", SToolExit::EKind::Signalled, SIGKILL},
+                              {"exit 3", SToolExit::EKind::NotSeen, 0, true}};
     for (const ExitCase& row : cases) {
+        const auto previous = signal(SIGCHLD, row.childEndsIgnored ? SIG_IGN : SIG_DFL);
         CConsoleRunner runner;
         ASSERT_TRUE(runner.Start(ChildCommand(row.steps)));
         ASSERT_TRUE(runner.WaitForEnd(kPatience));
+        signal(SIGCHLD, previous);
         EXPECT_EQ(runner.GetExit().kind, row.kind) << row.steps;
         EXPECT_EQ(runner.GetExit().code, row.code) << row.steps;
     }
     CConsoleRunner missing;
     EXPECT_FALSE(missing.Start(ToolPath("no-such-program")));
     EXPECT_EQ(missing.GetExit().kind, SToolExit::EKind::NotSeen);
+}
+
+// The child dies with this process, but not with the thread that happened to start it.
+TEST_F(ConsoleRunnerTest, ChildOutlivesTheThreadThatStartedIt) {
+    CConsoleRunner runner;
+    std::thread([&] { EXPECT_TRUE(runner.Start(ChildCommand("sleep 300 exit 4"))); }).join();
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    EXPECT_EQ(runner.GetExit().kind, SToolExit::EKind::Exited);
+    EXPECT_EQ(runner.GetExit().code, 4);
 }
 
 TEST_F(ConsoleRunnerTest, ClosedInputLetsAChildThatReadsToTheEndFinish) {

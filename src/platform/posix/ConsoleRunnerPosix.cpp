@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -25,6 +26,11 @@
 // from ever seeing the end of its child's output. Only the child's three standard streams are
 // handed on, by dup2 in the child, which also closes whatever others left open across exec (a
 // library, or whoever started this process): a tool that outlives us must not hold them.
+//
+// A tool must not outlive this process either, however it ends (SIGKILL included): the child
+// asks the system for SIGKILL when its parent goes. The system sends that when the THREAD that
+// forked ends, so the fork is made by the thread that waits for the child, which lives exactly
+// as long as the child does.
 
 namespace {
 
@@ -49,8 +55,10 @@ struct ChildWatch {
     std::mutex lock;
     std::condition_variable changed;
     pid_t pid = 0;  // 0 until the fork; -1 when no child was made
+    int forkError = 0;
     bool ended = false;
-    int waitStatus = 0;  // as waitpid gave it, once ended
+    bool endSeen = false;  // whether a wait reported the end, rather than failing
+    int waitStatus = 0;    // as waitpid gave it, once its end was seen
     bool stopRequested = false;
     int wakeRead = -1;
     int wakeWrite = -1;
@@ -63,58 +71,6 @@ void WakeReader(ChildWatch& watch) {
     const char byte = 1;
     const ssize_t ignored = write(watch.wakeWrite, &byte, 1);
     (void)ignored;
-}
-
-// Waits for the child and reaps it, whether or not a runner still watches it, so that no
-// child is left as a zombie; a child left running when its runner stops is reaped whenever
-// it ends.
-void* ReapChild(void* handedOver) {
-    std::unique_ptr<std::shared_ptr<ChildWatch>> owned(
-        static_cast<std::shared_ptr<ChildWatch>*>(handedOver));
-    ChildWatch& watch = **owned;
-    pid_t pid;
-    {
-        std::unique_lock<std::mutex> hold(watch.lock);
-        watch.changed.wait(hold, [&] { return watch.pid != 0; });
-        pid = watch.pid;
-    }
-    int status = 0;
-    if (pid > 0) {
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    std::lock_guard<std::mutex> hold(watch.lock);
-    watch.ended = true;
-    watch.waitStatus = status;
-    WakeReader(watch);
-    watch.changed.notify_all();
-    return nullptr;
-}
-
-// Started before the fork, so that no child can exist without a thread to reap it.
-int StartReaper(const std::shared_ptr<ChildWatch>& watch) {
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-    auto* handedOver = new std::shared_ptr<ChildWatch>(watch);
-    pthread_t thread;
-    const int error = pthread_create(&thread, &attributes, ReapChild, handedOver);
-    pthread_attr_destroy(&attributes);
-    if (error != 0) delete handedOver;
-    return error;
-}
-
-void HandOverChild(ChildWatch& watch, pid_t pid) {
-    {
-        std::lock_guard<std::mutex> hold(watch.lock);
-        watch.pid = pid;
-    }
-    watch.changed.notify_all();
-}
-
-void WaitUntilReaped(ChildWatch& watch) {
-    std::unique_lock<std::mutex> hold(watch.lock);
-    watch.changed.wait(hold, [&] { return watch.ended; });
 }
 
 struct Pipe {
@@ -189,6 +145,7 @@ struct ExecPlan {
     std::vector<char*> argv;
     char** environment = nullptr;
     sigset_t noSignals;
+    pid_t parent = 0;
 };
 
 int MakeExecPlan(const std::string& commandLine, ExecPlan* plan) {
@@ -200,6 +157,7 @@ int MakeExecPlan(const std::string& commandLine, ExecPlan* plan) {
     plan->argv.push_back(nullptr);
     plan->environment = environ;
     sigemptyset(&plan->noSignals);
+    plan->parent = getpid();
     return 0;
 }
 
@@ -217,10 +175,13 @@ void CloseDescriptorsBeyondStandardStreams(int keep) {
 // In the forked child. Its own session stands in for a console of its own: the child gets no
 // terminal and no signal meant for ours, and its process group holds everything it starts.
 // An ignored SIGPIPE would be inherited through the exec, so the child gets the default back.
-// An exec failure goes back to the parent as errno through the status pipe, which the exec
-// closes on success.
+// A parent that has already gone by the time the child asks to follow it is seen in the
+// child's new parent. An exec failure goes back to the parent as errno through the status
+// pipe, which the exec closes on success.
 [[noreturn]] void BecomeChild(const ExecPlan& plan, int inputRead, int outputWrite,
                               int statusWrite) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != plan.parent) _exit(127);
     signal(SIGPIPE, SIG_DFL);
     sigprocmask(SIG_SETMASK, &plan.noSignals, nullptr);
     setsid();
@@ -246,6 +207,90 @@ int ReadExecError(int statusRead) {
         count = read(statusRead, &error, sizeof error);
     } while (count < 0 && errno == EINTR);
     return count == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+// What the reaper thread needs to make the child. The plan is only read by the child, in its
+// own copy of the memory, so it need not outlive the fork.
+struct ForkOrder {
+    std::shared_ptr<ChildWatch> watch;
+    const ExecPlan* plan = nullptr;
+    int inputRead = -1;
+    int outputWrite = -1;
+    int statusWrite = -1;
+};
+
+void HandOverChild(ChildWatch& watch, pid_t pid, int error) {
+    {
+        std::lock_guard<std::mutex> hold(watch.lock);
+        watch.pid = pid;
+        watch.forkError = error;
+    }
+    watch.changed.notify_all();
+}
+
+bool WaitForProcess(pid_t pid, int* status) {
+    for (;;) {
+        if (waitpid(pid, status, 0) == pid) return true;
+        if (errno != EINTR) return false;
+    }
+}
+
+// False when the wait failed, so the end was not seen: the child is then ended by force with
+// everything it started, since nobody could otherwise tell when it has finished with the files
+// the next step uses, and a second wait reaps it.
+bool WaitForChildEnd(pid_t pid, int* status) {
+    if (WaitForProcess(pid, status)) return true;
+    kill(-pid, SIGKILL);
+    int ignored;
+    WaitForProcess(pid, &ignored);
+    return false;
+}
+
+// Makes the child and waits for it, whether or not a runner still watches it, so that no
+// child is left as a zombie; a child left running when its runner stops is reaped whenever
+// it ends.
+void* ForkAndReapChild(void* handedOver) {
+    const std::unique_ptr<ForkOrder> order(static_cast<ForkOrder*>(handedOver));
+    const pid_t pid = fork();
+    if (pid == 0) {
+        BecomeChild(*order->plan, order->inputRead, order->outputWrite, order->statusWrite);
+    }
+    ChildWatch& watch = *order->watch;
+    HandOverChild(watch, pid < 0 ? -1 : pid, pid < 0 ? errno : 0);
+    int status = 0;
+    const bool seen = pid > 0 && WaitForChildEnd(pid, &status);
+    std::lock_guard<std::mutex> hold(watch.lock);
+    watch.ended = true;
+    watch.endSeen = seen;
+    watch.waitStatus = status;
+    WakeReader(watch);
+    watch.changed.notify_all();
+    return nullptr;
+}
+
+// Has a new reaper thread fork the child, and waits for the fork: 0 once the child exists
+// (its id is in the watch), or the error that kept it from being made.
+int StartChildThroughReaper(const ForkOrder& order) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    auto* handedOver = new ForkOrder(order);
+    pthread_t thread;
+    const int error = pthread_create(&thread, &attributes, ForkAndReapChild, handedOver);
+    pthread_attr_destroy(&attributes);
+    if (error != 0) {
+        delete handedOver;
+        return error;
+    }
+    ChildWatch& watch = *order.watch;
+    std::unique_lock<std::mutex> hold(watch.lock);
+    watch.changed.wait(hold, [&] { return watch.pid != 0; });
+    return watch.forkError;
+}
+
+void WaitUntilReaped(ChildWatch& watch) {
+    std::unique_lock<std::mutex> hold(watch.lock);
+    watch.changed.wait(hold, [&] { return watch.ended; });
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -316,13 +361,10 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
     fcntl(output.read, F_SETPIPE_SZ, kPipeBytes);
     child->watch->wakeRead = TakeDescriptor(&wake.read);
     child->watch->wakeWrite = TakeDescriptor(&wake.write);
-    if ((error = StartReaper(child->watch)) != 0) return error;
-
-    const pid_t pid = fork();
-    if (pid == 0) BecomeChild(plan, input.read, output.write, status.write);
-    error = pid < 0 ? errno : 0;
-    HandOverChild(*child->watch, pid < 0 ? -1 : pid);
-    if (error != 0) return error;
+    if ((error = StartChildThroughReaper(
+             {child->watch, &plan, input.read, output.write, status.write})) != 0) {
+        return error;
+    }
 
     CloseDescriptor(&output.write);
     CloseDescriptor(&input.read);
@@ -384,7 +426,7 @@ void CConsoleRunner::CloseChildInput(Child& child) {
 SToolExit CConsoleRunner::ChildExit(Child& child) {
     std::lock_guard<std::mutex> hold(child.watch->lock);
     SToolExit exit;
-    if (!child.watch->ended) return exit;
+    if (!child.watch->endSeen) return exit;
     const int status = child.watch->waitStatus;
     if (WIFEXITED(status)) {
         exit.kind = SToolExit::EKind::Exited;

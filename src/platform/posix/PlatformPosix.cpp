@@ -110,8 +110,11 @@ bool IsExistingFile(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+// An ignored SIGCHLD survives exec, and a host may start us with it: the system would then
+// reap every tool itself, and no wait could see how a tool ended.
 void PrepareProcess() {
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGCHLD, SIG_DFL);
 }
 
 bool RemoveFile(const std::string& path) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "processing/ConsoleRunner.h"
@@ -11,7 +13,8 @@
 // The child runs hidden in a console of its own, with its standard input, output and error on
 // anonymous pipes; its output and error share one pipe. The runner's own ends are never
 // inheritable. The child is put in a job of its own before it runs, so that everything it
-// starts can be ended with it.
+// starts can be ended with it. The job ends them when its last handle closes, which the system
+// does when this program ends in any way, so no tool outlives the program.
 
 namespace {
 
@@ -83,8 +86,30 @@ PROCESS_INFORMATION StartHidden(const std::string& commandLine, const SLaunchHan
 // the child itself.
 HANDLE JobFor(HANDLE process) {
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
-    if (job && !AssignProcessToJobObject(job, process)) CloseAndClear(&job);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    if (!AssignProcessToJobObject(job, process)) CloseAndClear(&job);
     return job;
+}
+
+bool IsStillRunning(HANDLE process) {
+    return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+}
+
+// A child that the runner lets go of while it runs goes on running, so its job must stay
+// open until it ends; a thread keeps it. Without a thread the job stays open until this
+// program ends.
+void CloseJobWhenProcessEnds(HANDLE job, HANDLE process) {
+    try {
+        std::thread([job, process] {
+            WaitForSingleObject(process, INFINITE);
+            CloseHandle(job);
+            CloseHandle(process);
+        }).detach();
+    } catch (const std::system_error&) {
+    }
 }
 
 bool IsPipeEnd(DWORD error) {
@@ -99,11 +124,16 @@ struct CConsoleRunner::Child {
     HANDLE stopEvent = nullptr;   // manual reset: asks the reader to end
     HANDLE inputWrite = nullptr;  // the runner's end of the child's standard input
     HANDLE outputRead = nullptr;  // the runner's end of the child's standard output and error
+    bool waitFailed = false;      // the child's end could not be waited for
 
     Child() = default;
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
     ~Child() {
+        if (job && IsStillRunning(process)) {
+            CloseJobWhenProcessEnds(job, process);
+            job = process = nullptr;
+        }
         for (HANDLE* handle : {&stopEvent, &process, &inputWrite, &outputRead, &job}) {
             CloseAndClear(handle);
         }
@@ -140,6 +170,8 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
 }
 
 // An anonymous pipe cannot be waited on, so new output is looked for when the wait times out.
+// A child whose end cannot be waited for is ended with everything it started, since nobody
+// could otherwise tell when it has finished with the files the next step uses.
 CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool,
                                                           unsigned timeoutMilliseconds) {
     const HANDLE waitSet[2] = {child.process, child.stopEvent};
@@ -148,8 +180,12 @@ CConsoleRunner::Wakeup CConsoleRunner::WaitForChildOrStop(Child& child, bool,
             return Wakeup::ChildEnded;
         case WAIT_OBJECT_0 + 1:
             return Wakeup::StopRequested;
-        default:
+        case WAIT_TIMEOUT:
             return Wakeup::TimedOut;
+        default:
+            child.waitFailed = true;
+            TerminateChild(child, true);
+            return Wakeup::ChildEnded;
     }
 }
 
@@ -171,10 +207,11 @@ CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::stri
     return IsPipeEnd(GetLastError()) ? PipeRead::Closed : PipeRead::Failed;
 }
 
+// A failed query, like a failed wait, leaves the end unseen.
 SToolExit CConsoleRunner::ChildExit(Child& child) {
     SToolExit exit;
     DWORD code = 0;
-    if (GetExitCodeProcess(child.process, &code) && code != STILL_ACTIVE) {
+    if (!child.waitFailed && GetExitCodeProcess(child.process, &code) && code != STILL_ACTIVE) {
         exit.kind = SToolExit::EKind::Exited;
         exit.code = static_cast<int>(code);
     }
