@@ -272,9 +272,27 @@ TEST_F(StatusNotifierTest, FirstTextIsShownTitledPelkarWithTheInformationIcon) {
     EXPECT_EQ(calls[0].summary, "PELKAR");
     EXPECT_EQ(calls[0].body, kText);
     EXPECT_EQ(calls[0].icon, "dialog-information");
-    // It stays while the work goes on; the program closes it at its end.
-    EXPECT_EQ(calls[0].timeout, 0);
+    // It goes by itself a few seconds after the last renewal, should the program be killed.
+    EXPECT_EQ(calls[0].timeout, 5000);
     EXPECT_EQ(calls[0].id, 0u);
+}
+
+// A stage may run for a long time without a new text; the shown one is renewed well before
+// it expires, in place.
+TEST_F(StatusNotifierTest, QuietNotificationIsRenewedBeforeItExpires) {
+    if (!StartService()) GTEST_SKIP() << "no session bus daemon";
+    std::unique_ptr<CStatusNotifier> notifier = CreatePlatformStatusNotifier();
+    const auto shown = std::chrono::steady_clock::now();
+    notifier->Show(kText);
+    const guint32 shownId = service->WaitForCalls(1).at(0).assignedId;
+
+    const std::vector<ServiceCall> calls = service->WaitForCalls(2);
+
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_LT(std::chrono::steady_clock::now() - shown, std::chrono::milliseconds(calls[0].timeout));
+    EXPECT_EQ(calls[1].method, "Notify");
+    EXPECT_EQ(calls[1].id, shownId);
+    EXPECT_EQ(calls[1].body, kText);
 }
 
 TEST_F(StatusNotifierTest, LaterTextReplacesTheShownOne) {

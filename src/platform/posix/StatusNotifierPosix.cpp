@@ -18,10 +18,13 @@ namespace {
 
 const char kTitle[] = "PELKAR";
 const char kIcon[] = "dialog-information";
-// A notification service takes a time-out as the time to show a notification, and the
-// conversions update theirs once a second at most, with long gaps between stages; so it stays
-// until the program takes it away at its end.
-const int kTimeoutMilliseconds = NOTIFY_EXPIRES_NEVER;
+// A notification service takes a time-out as the time to show a notification, counted again
+// from each update. The worker renews a notification that has had no update for a while, so it
+// stays steady while the program works, however long a stage takes; the time-out is a few
+// seconds longer, so that it goes by itself soon after a program that was ended by force and
+// could not take it away.
+const std::chrono::milliseconds kRenewInterval(2000);
+const int kTimeoutMilliseconds = 5000;
 // How long the end of the program waits for the notification service to take the notification
 // away. A call on the session bus can otherwise take as long as 25 seconds.
 const std::chrono::milliseconds kRemoveWait(500);
@@ -123,16 +126,23 @@ struct WorkerQueue {
     bool finished = false;
 };
 
+// Shows each new text; a text shown long enough ago is shown again, before it expires.
 void RunWorker(std::shared_ptr<WorkerQueue> queue) {
     DesktopNotification notification;
+    std::optional<std::string> shown;
     std::unique_lock<std::mutex> guard(queue->lock);
     for (;;) {
-        queue->changed.wait(guard, [&] { return queue->pendingText || queue->removeRequested; });
+        const auto hasWork = [&] { return queue->pendingText || queue->removeRequested; };
+        if (!shown) {
+            queue->changed.wait(guard, hasWork);
+        } else if (!queue->changed.wait_for(guard, kRenewInterval, hasWork)) {
+            queue->pendingText = shown;
+        }
         if (queue->removeRequested) break;
-        const std::string text = std::move(*queue->pendingText);
+        shown = std::move(queue->pendingText);
         queue->pendingText.reset();
         guard.unlock();
-        notification.Show(text);
+        notification.Show(*shown);
         guard.lock();
     }
     guard.unlock();
