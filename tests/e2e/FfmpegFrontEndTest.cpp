@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "../../tools/ffmpeg-frontend/FfmpegArguments.h"
 #include "../../tools/ffmpeg-frontend/WindowsCommandLine.h"
@@ -45,10 +47,14 @@ EncoderQuery Offering(std::vector<std::string> encoders) {
     };
 }
 
+// The process that asks for the conversions translated here.
+const long kParent = 4321;
+
 class FfmpegArgumentTranslation : public ::testing::Test {
 protected:
     std::vector<std::string> Translate(const std::vector<std::string>& classic) {
-        return TranslateArguments(classic, Offering({"libxvid", "libmp3lame", "aac"}), "/logs");
+        return TranslateArguments(classic, Offering({"libxvid", "libmp3lame", "aac"}), "/logs",
+                                  kParent);
     }
 };
 
@@ -73,8 +79,8 @@ TEST_F(FfmpegArgumentTranslation, PassNamesALogFileInTheGivenFolderRightAfterIt)
     ASSERT_GE(modern.end() - pass, 4);
     EXPECT_EQ(pass[1], "2");
     EXPECT_EQ(pass[2], "-passlogfile");
-    EXPECT_EQ(pass[3], PassLogPrefix("/logs", "/out/show.mp4"));
-    EXPECT_EQ(pass[3].rfind("/logs/pelkar-ffmpeg-", 0), 0u);
+    EXPECT_EQ(pass[3], PassLogPrefix("/logs", kParent, "/out/show.mp4"));
+    EXPECT_EQ(pass[3].rfind("/logs/pelkar-ffmpeg-4321-", 0), 0u);
 }
 
 TEST_F(FfmpegArgumentTranslation, BothPassesOfOneDestinationShareTheirPassLog) {
@@ -86,14 +92,16 @@ TEST_F(FfmpegArgumentTranslation, BothPassesOfOneDestinationShareTheirPassLog) {
     EXPECT_EQ(log(first), log(second));
 }
 
-TEST_F(FfmpegArgumentTranslation, DifferentDestinationsGetDifferentPassLogs) {
-    EXPECT_NE(PassLogPrefix("/tmp", "/out/a.mp4"), PassLogPrefix("/tmp", "/out/b.mp4"));
-    EXPECT_NE(PassLogPrefix("/tmp", "/out/show.mp4"), PassLogPrefix("/tmp", "/other/show.mp4"));
+TEST_F(FfmpegArgumentTranslation, DifferentConversionsGetDifferentPassLogs) {
+    EXPECT_NE(PassLogPrefix("/tmp", 7, "/out/a.mp4"), PassLogPrefix("/tmp", 7, "/out/b.mp4"));
+    EXPECT_NE(PassLogPrefix("/tmp", 7, "/out/show.mp4"),
+              PassLogPrefix("/tmp", 7, "/other/show.mp4"));
+    EXPECT_NE(PassLogPrefix("/tmp", 7, "/out/show.mp4"), PassLogPrefix("/tmp", 8, "/out/show.mp4"));
 }
 
 TEST_F(FfmpegArgumentTranslation, XvidFallsBackToNativeMpeg4WhenLibxvidIsMissing) {
     const std::vector<std::string> modern =
-        TranslateArguments(VideoCommand("/a.mpg", "/a.mp4", 0), Offering({"mpeg4", "aac"}), "/t");
+        TranslateArguments(VideoCommand("/a.mpg", "/a.mp4", 0), Offering({"mpeg4", "aac"}), "/t", 1);
     const auto codec = std::find(modern.begin(), modern.end(), "-c:v");
     ASSERT_NE(codec, modern.end());
     EXPECT_EQ(codec[1], "mpeg4");
@@ -101,15 +109,18 @@ TEST_F(FfmpegArgumentTranslation, XvidFallsBackToNativeMpeg4WhenLibxvidIsMissing
 
 TEST_F(FfmpegArgumentTranslation, Mp3KeepsGenericCodecNameWhenLameIsMissing) {
     const std::vector<std::string> modern =
-        TranslateArguments(AudioCommand("/a.mpg", "/a.mp3"), Offering({"libshine"}), "/t");
+        TranslateArguments(AudioCommand("/a.mpg", "/a.mp3"), Offering({"libshine"}), "/t", 1);
     const auto codec = std::find(modern.begin(), modern.end(), "-c:a");
     ASSERT_NE(codec, modern.end());
     EXPECT_EQ(codec[1], "mp3");
 }
 
-TEST_F(FfmpegArgumentTranslation, InputPathThatLooksLikeAnOptionStaysAPath) {
+// The transcoder reads a name that begins with "-" as an option unless it is written as a path.
+TEST_F(FfmpegArgumentTranslation, PathsThatLookLikeOptionsStayPaths) {
     EXPECT_EQ(Translate({"-i", "-vol", "-ab", "48", "out.mp3"}),
-              Words("-nostdin -i -vol -b:a 48k out.mp3"));
+              Words("-nostdin -i ./-vol -b:a 48k out.mp3"));
+    EXPECT_EQ(Translate({"-i", "in.mpg", "-f", "psp", "-out/show.mp4"}),
+              Words("-nostdin -i in.mpg -f psp ./-out/show.mp4"));
 }
 
 TEST_F(FfmpegArgumentTranslation, RatesThatAlreadyCarryAUnitAndUnknownOptionsPassThrough) {
@@ -184,11 +195,35 @@ protected:
                       const std::string& status = "3") {
         std::vector<std::string> arguments{ToolPath("pelkar-ffmpeg")};
         arguments.insert(arguments.end(), classic.begin(), classic.end());
-        return RunProgram(arguments, {{"PELKAR_FFMPEG", FakeTranscoder()},
-                                      {"FAKE_ENCODERS", encoders},
-                                      {"FAKE_QUERIES", home.File("queries")},
-                                      {"FAKE_STATUS", status},
-                                      {"TMPDIR", home.Path()}});
+        return RunProgram(arguments, Environment(encoders, status));
+    }
+
+    // The same, started by a shell: a conversion asked for by another process.
+    ProcessResult RunForAnotherProcess(const std::vector<std::string>& classic,
+                                       const std::string& encoders, const std::string& status) {
+        std::vector<std::string> arguments{"/bin/sh", "-c", "\"$@\"; exit $?", "sh",
+                                           ToolPath("pelkar-ffmpeg")};
+        arguments.insert(arguments.end(), classic.begin(), classic.end());
+        return RunProgram(arguments, Environment(encoders, status));
+    }
+
+    std::map<std::string, std::string> Environment(const std::string& encoders,
+                                                   const std::string& status) const {
+        return {{"PELKAR_FFMPEG", FakeTranscoder()},
+                {"FAKE_ENCODERS", encoders},
+                {"FAKE_QUERIES", home.File("queries")},
+                {"FAKE_STATUS", status},
+                {"TMPDIR", home.Path()}};
+    }
+
+    // The pass logs in the temporary folder.
+    std::vector<std::string> PassLogFiles() const {
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(home.Path())) {
+            if (entry.path().filename().string().rfind("pelkar-ffmpeg-", 0) == 0)
+                files.push_back(entry.path().string());
+        }
+        return files;
     }
 
     TempDir home;
@@ -198,7 +233,7 @@ TEST_F(FfmpegFrontEndProgram, RunsTranscoderWithTranslatedArgumentsInItsOwnPlace
     const std::vector<std::string> classic = VideoCommand("/rec/show.mpg", "/out/show.mp4", 1);
     const ProcessResult result = Run(classic, " V..... libxvid  Xvid");
     std::vector<std::string> expected =
-        TranslateArguments(classic, Offering({"libxvid"}), home.Path());
+        TranslateArguments(classic, Offering({"libxvid"}), home.Path(), getpid());
     EXPECT_EQ(SplitLines(result.standardOutput), expected);
     EXPECT_EQ(result.standardError, "progress on stderr\n");
     EXPECT_EQ(result.exitStatus, 3);
@@ -212,6 +247,14 @@ TEST_F(FfmpegFrontEndProgram, AsksForTheEncodersOnceAndHonoursTheAnswer) {
     const auto codec = std::find(modern.begin(), modern.end(), "-c:v");
     ASSERT_NE(codec, modern.end());
     EXPECT_EQ(codec[1], "mpeg4");
+}
+
+TEST_F(FfmpegFrontEndProgram, NamesThatBeginWithAHyphenReachTheTranscoderAsPaths) {
+    const std::vector<std::string> modern =
+        SplitLines(Run(Words("-y -i -in.mpg -f psp -out/show.mp4"), "").standardOutput);
+    ASSERT_FALSE(modern.empty());
+    EXPECT_NE(std::find(modern.begin(), modern.end(), "./-in.mpg"), modern.end());
+    EXPECT_EQ(modern.back(), "./-out/show.mp4");
 }
 
 TEST_F(FfmpegFrontEndProgram, CommandWithoutRenamedCodecsAsksForNoEncoders) {
@@ -230,18 +273,24 @@ class FfmpegFrontEndPassLog : public FfmpegFrontEndProgram,
                               public ::testing::WithParamInterface<PassLogCase> {};
 
 // Pass 1 leaves its statistics for pass 2; pass 2 or a failed pass takes them away, and only
-// those of its own destination.
+// those of its own conversion: not those of another destination, nor those of the same
+// destination converted for another process at the same time.
 TEST_P(FfmpegFrontEndPassLog, PassLogIsRemovedOnlyWhenNoPassWillReadIt) {
-    const std::string prefix = PassLogPrefix(home.Path(), "/out/show.mp4");
-    const std::string other = PassLogPrefix(home.Path(), "/out/other.mp4") + "-0.log";
-    WriteWholeFile(other, "another job's");
+    const std::string prefix = PassLogPrefix(home.Path(), getpid(), "/out/show.mp4");
+    WriteWholeFile(PassLogPrefix(home.Path(), getpid(), "/out/other.mp4") + "-0.log", "other");
+    ASSERT_EQ(RunForAnotherProcess(VideoCommand("/rec/b.mpg", "/out/show.mp4", 1),
+                                   " V..... libxvid  Xvid", "0")
+                  .exitStatus,
+              0);
+    const std::vector<std::string> others = PassLogFiles();
+    ASSERT_EQ(others.size(), 3u);
     const ProcessResult result =
         Run(VideoCommand("/rec/show.mpg", "/out/show.mp4", GetParam().pass),
             " V..... libxvid  Xvid", GetParam().status);
     EXPECT_EQ(result.exitStatus, std::atoi(GetParam().status));
     EXPECT_EQ(FileExists(prefix + "-0.log"), !GetParam().removed);
     EXPECT_EQ(FileExists(prefix + "-0.log.mbtree"), !GetParam().removed);
-    EXPECT_TRUE(FileExists(other));
+    for (const std::string& file : others) EXPECT_TRUE(FileExists(file)) << file;
 }
 
 INSTANTIATE_TEST_SUITE_P(Passes, FfmpegFrontEndPassLog,
@@ -253,18 +302,32 @@ INSTANTIATE_TEST_SUITE_P(Passes, FfmpegFrontEndPassLog,
                              return info.param.name;
                          });
 
-// A request to end the front end reaches the transcoder, and the front end ends as it did.
-class FfmpegFrontEndSignal : public ::testing::TestWithParam<int> {
+// A request to end the front end reaches the transcoder, and the front end ends with 128 + the
+// signal's number, whether the transcoder ends by the signal or, as ffmpeg does, with a status
+// of its own.
+struct TranscoderStop {
+    const char* name;
+    const char* work;  // the transcoder's last shell command
+};
+
+const TranscoderStop kTranscoderStops[] = {
+    {"EndsByTheSignal", "exec sleep 30"},
+    {"EndsWithStatus255", "trap 'kill $!; exit 255' TERM INT\nsleep 30 & wait"},
+};
+
+class FfmpegFrontEndSignal
+    : public ::testing::TestWithParam<std::tuple<int, TranscoderStop>> {
 protected:
     TempDir home;
 };
 
-TEST_P(FfmpegFrontEndSignal, SignalGoesToTheTranscoderWhoseEndIsReported) {
+TEST_P(FfmpegFrontEndSignal, SignalGoesToTheTranscoderAndEndsTheFrontEndByIt) {
+    const int signalNumber = std::get<0>(GetParam());
     const std::string fake = home.File("slow-ffmpeg");
     const std::string ready = home.File("ready");
     WriteWholeFile(fake,
-                   "#!/bin/sh\necho $$ > \"$READY.new\"\nmv \"$READY.new\" \"$READY\"\n"
-                   "exec sleep 30\n");
+                   "#!/bin/sh\necho $$ > \"$READY.new\"\nmv \"$READY.new\" \"$READY\"\n" +
+                       std::string(std::get<1>(GetParam()).work) + "\n");
     chmod(fake.c_str(), 0755);
     const std::string frontEnd = ToolPath("pelkar-ffmpeg");
     const pid_t child = fork();
@@ -277,15 +340,22 @@ TEST_P(FfmpegFrontEndSignal, SignalGoesToTheTranscoderWhoseEndIsReported) {
     for (int wait = 0; wait < 1000 && !FileExists(ready); ++wait) usleep(10000);
     ASSERT_TRUE(FileExists(ready));
     const pid_t transcoder = std::atoi(ReadWholeFile(ready).c_str());
-    kill(child, GetParam());
+    kill(child, signalNumber);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the front end itself was ended";
-    EXPECT_EQ(WEXITSTATUS(status), 128 + GetParam());
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signalNumber);
     EXPECT_NE(kill(transcoder, 0), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(TermAndInt, FfmpegFrontEndSignal, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(TermAndInt, FfmpegFrontEndSignal,
+                         ::testing::Combine(::testing::Values(SIGTERM, SIGINT),
+                                            ::testing::ValuesIn(kTranscoderStops)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == SIGTERM ? "Term"
+                                                                                   : "Int") +
+                                    std::get<1>(info.param).name;
+                         });
 
 TEST_F(FfmpegFrontEndProgram, MissingTranscoderIsReportedWithFailureStatus) {
     const ProcessResult result =
@@ -358,7 +428,7 @@ TEST_F(FfmpegFrontEndWithRealTranscoder, TwoPassesWriteSmallMp4ThroughTheirOwnPa
     const std::string mp4 = output.File("show.mp4");
     const ProcessResult first = Convert(VideoCommand(Clip(), mp4, 1));
     EXPECT_EQ(first.exitStatus, 0) << first.standardError;
-    EXPECT_TRUE(FileExists(PassLogPrefix(logs.Path(), mp4) + "-0.log"));
+    EXPECT_TRUE(FileExists(PassLogPrefix(logs.Path(), getpid(), mp4) + "-0.log"));
     const ProcessResult second = Convert(VideoCommand(Clip(), mp4, 2));
     EXPECT_EQ(second.exitStatus, 0) << second.standardError;
     EXPECT_EQ(Streams(mp4), Words("mpeg4,video,320,240 aac,audio,24000,2"));

@@ -1,6 +1,6 @@
 // The FFMPEG front end's option translation, fed the command lines the stages write with any
 // file names, split as the runner splits them. Today's arguments begin with -nostdin, keep the
-// source after -i and the destination last byte for byte (a file named "-b" stays a file), no
+// source after -i and the destination last, each the same file (a file named "-b" is "./-b"), no
 // classic option is left, a pass keeps its pass log, and the Windows launcher's command line
 // splits back into the same arguments.
 
@@ -32,12 +32,12 @@ void CheckTranslation(const std::vector<std::string>& modern, const std::string&
                       const std::string& destination, int pass) {
     const std::string what = Joined(modern);
     FUZZ_CHECK(modern.size() > 3 && modern.front() == "-nostdin", what);
-    FUZZ_CHECK(modern.back() == destination, "destination lost: " + what);
+    FUZZ_CHECK(modern.back() == FileArgument(destination), "destination lost: " + what);
     std::size_t sourceAt = 0;
     for (std::size_t i = 1; i + 1 < modern.size() && sourceAt == 0; ++i) {
         if (modern[i] == "-i") sourceAt = i + 1;
     }
-    FUZZ_CHECK(sourceAt != 0 && modern[sourceAt] == source, "source lost: " + what);
+    FUZZ_CHECK(sourceAt != 0 && modern[sourceAt] == FileArgument(source), "source lost: " + what);
     for (std::size_t i = 1; i + 1 < modern.size(); ++i) {
         FUZZ_CHECK(i == sourceAt || !IsClassicOption(modern[i]), "classic option left: " + what);
     }
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto hasEncoder = [choices](const std::string& encoder) {
         return encoder == "libxvid" ? (choices & 8) != 0 : (choices & 16) != 0;
     };
-    std::vector<std::string> modern = TranslateArguments(classic, hasEncoder, "/tmp");
+    std::vector<std::string> modern = TranslateArguments(classic, hasEncoder, "/tmp", 1);
     CheckTranslation(modern, source, destination, pass);
 
     modern.insert(modern.begin(), ffmpegPath);

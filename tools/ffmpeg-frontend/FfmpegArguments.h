@@ -63,15 +63,22 @@ inline std::string KilobitRate(const std::string& value) {
     return sawDigit ? value + "k" : value;
 }
 
-// Where the two passes of one destination keep their statistics. Both passes of a job name
-// the same destination; concurrent jobs name different ones and so never share the file.
-inline std::string PassLogPrefix(const std::string& directory, const std::string& destination) {
+// Where the two passes of one conversion keep their statistics: named after the program that
+// asked for the conversion (PELKAR, whose process runs both passes) and the destination. Two
+// conversions at once differ in one or the other, so they never share the file.
+inline std::string PassLogPrefix(const std::string& directory, long parentId,
+                                 const std::string& destination) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (unsigned char c : destination) hash = (hash ^ c) * 1099511628211ull;
-    char name[40];
-    std::snprintf(name, sizeof name, "pelkar-ffmpeg-%016llx",
+    char name[64];
+    std::snprintf(name, sizeof name, "pelkar-ffmpeg-%ld-%016llx", parentId,
                   static_cast<unsigned long long>(hash));
     return directory + "/" + name;
+}
+
+// A file name that begins with "-" would be read as an option; "./" keeps it the same file.
+inline std::string FileArgument(const std::string& name) {
+    return !name.empty() && name[0] == '-' ? "./" + name : name;
 }
 
 // Appends today's form of one classic option with its value; false when the option is not
@@ -81,7 +88,7 @@ inline bool TranslateOption(const std::string& option, const std::string& value,
                             std::vector<std::string>& modern) {
     if (option == "-i") {
         // Taken as a pair so that an input path such as "-b" stays a path.
-        modern.insert(modern.end(), {option, value});
+        modern.insert(modern.end(), {option, FileArgument(value)});
     } else if (option == "-vcodec") {
         modern.insert(modern.end(), {"-c:v", ModernEncoder(value, hasEncoder)});
     } else if (option == "-acodec") {
@@ -107,19 +114,25 @@ inline bool TranslateOption(const std::string& option, const std::string& value,
     return true;
 }
 
-// Today's ffmpeg arguments (without the program itself) for a classic command line. The
-// destination is the last argument, as in every command line PELKAR writes.
+// Today's ffmpeg arguments (without the program itself) for a classic command line that the
+// parent process asked for. The destination is the last argument after the input, as in every
+// command line PELKAR writes.
 inline std::vector<std::string> TranslateArguments(const std::vector<std::string>& classic,
                                                    const EncoderQuery& hasEncoder,
-                                                   const std::string& passLogDirectory) {
-    const std::string passLogPrefix =
-        PassLogPrefix(passLogDirectory, classic.empty() ? std::string() : classic.back());
+                                                   const std::string& passLogDirectory,
+                                                   long parentId) {
+    const std::string passLogPrefix = PassLogPrefix(
+        passLogDirectory, parentId, classic.empty() ? std::string() : classic.back());
     // The transcoder needs no keyboard; without this it would take over a terminal's input.
     std::vector<std::string> modern{"-nostdin"};
+    bool sawInput = false;
     for (size_t i = 0; i < classic.size(); ++i) {
         if (i + 1 < classic.size() &&
             TranslateOption(classic[i], classic[i + 1], hasEncoder, passLogPrefix, modern)) {
+            sawInput = sawInput || classic[i] == "-i";
             ++i;
+        } else if (sawInput && i + 1 == classic.size()) {
+            modern.push_back(FileArgument(classic[i]));
         } else {
             modern.push_back(classic[i]);
         }

@@ -1,7 +1,8 @@
 // pelkar-ffmpeg: lets today's ffmpeg run the classic FFMPEG command lines that PELKAR writes,
 // and is PELKAR's default FFMPEG. It translates the arguments, runs the installed ffmpeg with
 // this program's own standard streams, so that its output reaches PELKAR unchanged, waits for
-// it, and ends with its status. A finished two-pass job leaves no pass log behind.
+// it, and ends with its status. A finished two-pass job leaves no pass log behind, and the
+// transcoder never outlives the front end.
 // The ffmpeg run is the one the system finds by name, or the one named by PELKAR_FFMPEG.
 
 #include <cstdlib>
@@ -45,12 +46,13 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    StopWithStarter();
     const std::string transcoder = TranscoderPath();
     EncoderList encoders(transcoder);
     std::vector<std::string> arguments = TranslateArguments(
         std::vector<std::string>(argv + 1, argv + argc),
         [&encoders](const std::string& encoder) { return encoders.Has(encoder); },
-        TemporaryDirectory());
+        TemporaryDirectory(), ParentProcessId());
     const SPassLog passLog = FindPassLog(arguments);
     arguments.insert(arguments.begin(), transcoder);
     const int status = RunTranscoder(arguments);

@@ -8,6 +8,14 @@
 // The transcoder run when PELKAR_FFMPEG names none ("ffmpeg", "ffmpeg.exe").
 const char* DefaultTranscoder();
 
+// The process that started this one: PELKAR, the same for both passes of a conversion.
+long ParentProcessId();
+
+// A front end that its starter asked the system to end when the starter ends (as PELKAR does,
+// by force) is asked to stop instead: the transcoder then stops, and the pass log goes, as on
+// any other stop.
+void StopWithStarter();
+
 // The system's folder for temporary files, without a trailing separator.
 std::string TemporaryDirectory();
 
@@ -16,7 +24,8 @@ std::string TemporaryDirectory();
 std::string CaptureStandardOutput(const std::vector<std::string>& arguments);
 
 // Runs the program on this process's standard streams and waits for it; while it runs, a
-// request to end this process (SIGTERM or SIGINT, Ctrl+C) goes to the program instead. Its exit
-// status, or 128 + the number of the signal that ended it; 127 with a message on standard error
-// when it cannot be started.
+// request to end this process (SIGTERM or SIGINT, Ctrl+C) goes to the program instead, and the
+// program never outlives this process. Its exit status, 128 + the number of the signal that
+// ended it or that this process was stopped with; 127 with a message on standard error when it
+// cannot be started.
 int RunTranscoder(const std::vector<std::string>& arguments);

@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,16 +13,40 @@
 
 namespace {
 
-// The running transcoder, for the signal handler; 0 while there is none.
+// The running transcoder, for the signal handlers; 0 while there is none.
 volatile sig_atomic_t g_transcoder = 0;
+// The first request to stop that was passed on, or 0.
+volatile sig_atomic_t g_stopSignal = 0;
 
 const int kForwardedSignals[] = {SIGTERM, SIGINT};
+// A transcoder asked to stop gets this long before it is ended by force, so that it never
+// outlives a front end whose own starter has gone.
+const unsigned kStopGraceSeconds = 2;
 
 // The interrupted code may be about to read errno, which kill may change.
 void ForwardSignal(int number) {
     const int interruptedErrno = errno;
-    if (g_transcoder > 0) kill(static_cast<pid_t>(g_transcoder), number);
+    if (g_transcoder > 0) {
+        kill(static_cast<pid_t>(g_transcoder), number);
+        if (g_stopSignal == 0) {
+            g_stopSignal = number;
+            alarm(kStopGraceSeconds);
+        }
+    }
     errno = interruptedErrno;
+}
+
+void ForceTranscoderEnd(int) {
+    const int interruptedErrno = errno;
+    if (g_transcoder > 0) kill(static_cast<pid_t>(g_transcoder), SIGKILL);
+    errno = interruptedErrno;
+}
+
+// In a forked child, before exec: it ends when the front end does, however that ends. A front
+// end that had already gone is seen in the child's new parent.
+void FollowParent(pid_t parent) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
 }
 
 std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
@@ -60,6 +85,9 @@ public:
         forward.sa_flags = SA_RESTART;
         sigemptyset(&forward.sa_mask);
         for (int number : kForwardedSignals) sigaction(number, &forward, nullptr);
+        struct sigaction force = forward;
+        force.sa_handler = ForceTranscoderEnd;
+        sigaction(SIGALRM, &force, nullptr);
     }
 
     void ForwardTo(pid_t child) {
@@ -69,6 +97,7 @@ public:
 
     void RestoreInChild() {
         for (int number : kForwardedSignals) signal(number, SIG_DFL);
+        signal(SIGALRM, SIG_DFL);
         sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
     }
 
@@ -80,6 +109,15 @@ private:
 
 const char* DefaultTranscoder() {
     return "ffmpeg";
+}
+
+long ParentProcessId() {
+    return static_cast<long>(getppid());
+}
+
+void StopWithStarter() {
+    int signal = 0;
+    if (prctl(PR_GET_PDEATHSIG, &signal) == 0 && signal != 0) prctl(PR_SET_PDEATHSIG, SIGTERM);
 }
 
 std::string TemporaryDirectory() {
@@ -94,8 +132,10 @@ std::string CaptureStandardOutput(const std::vector<std::string>& arguments) {
     if (pipe2(output, O_CLOEXEC) != 0) return std::string();
     std::vector<std::string> copy = arguments;
     std::vector<char*> argv = ArgumentVector(copy);
+    const pid_t self = getpid();
     const pid_t child = fork();
     if (child == 0) {
+        FollowParent(self);
         const int nothing = open("/dev/null", O_RDWR);
         dup2(nothing, STDIN_FILENO);
         dup2(output[1], STDOUT_FILENO);
@@ -120,8 +160,10 @@ int RunTranscoder(const std::vector<std::string>& arguments) {
     std::vector<std::string> copy = arguments;
     std::vector<char*> argv = ArgumentVector(copy);
     SignalForwarding forwarding;
+    const pid_t self = getpid();
     const pid_t child = fork();
     if (child == 0) {
+        FollowParent(self);
         forwarding.RestoreInChild();
         execvp(argv[0], argv.data());
         std::fprintf(stderr, "pelkar-ffmpeg: cannot run %s: %s\n", argv[0], std::strerror(errno));
@@ -135,5 +177,7 @@ int RunTranscoder(const std::vector<std::string>& arguments) {
     int status = 0;
     WaitForEnd(child, &status);
     g_transcoder = 0;
-    return ExitStatus(status);
+    alarm(0);
+    // A transcoder that was asked to stop may end with a status of its own (ffmpeg's is 255).
+    return g_stopSignal != 0 ? 128 + g_stopSignal : ExitStatus(status);
 }

@@ -1,4 +1,6 @@
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -60,6 +62,22 @@ HANDLE OpenNul() {
 const char* DefaultTranscoder() {
     return "ffmpeg.exe";
 }
+
+long ParentProcessId() {
+    OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.Get() == INVALID_HANDLE_VALUE) return 0;
+    const DWORD self = GetCurrentProcessId();
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID == self) return static_cast<long>(entry.th32ParentProcessID);
+    }
+    return 0;
+}
+
+// PELKAR's job already ends the front end and the transcoder with PELKAR.
+void StopWithStarter() {}
 
 std::string TemporaryDirectory() {
     char buffer[MAX_PATH + 1];
