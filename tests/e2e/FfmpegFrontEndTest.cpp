@@ -307,12 +307,13 @@ INSTANTIATE_TEST_SUITE_P(Passes, FfmpegFrontEndPassLog,
 // of its own.
 struct TranscoderStop {
     const char* name;
-    const char* work;  // the transcoder's last shell command
+    const char* setUp;  // the transcoder's shell commands before it says it is ready
+    const char* work;   // its last shell command
 };
 
 const TranscoderStop kTranscoderStops[] = {
-    {"EndsByTheSignal", "exec sleep 30"},
-    {"EndsWithStatus255", "trap 'kill $!; exit 255' TERM INT\nsleep 30 & wait"},
+    {"EndsByTheSignal", "", "exec sleep 30"},
+    {"EndsWithStatus255", "trap 'kill $!; exit 255' TERM INT", "sleep 30 & wait"},
 };
 
 class FfmpegFrontEndSignal
@@ -325,9 +326,10 @@ TEST_P(FfmpegFrontEndSignal, SignalGoesToTheTranscoderAndEndsTheFrontEndByIt) {
     const int signalNumber = std::get<0>(GetParam());
     const std::string fake = home.File("slow-ffmpeg");
     const std::string ready = home.File("ready");
-    WriteWholeFile(fake,
-                   "#!/bin/sh\necho $$ > \"$READY.new\"\nmv \"$READY.new\" \"$READY\"\n" +
-                       std::string(std::get<1>(GetParam()).work) + "\n");
+    const TranscoderStop& stop = std::get<1>(GetParam());
+    WriteWholeFile(fake, "#!/bin/sh\n" + std::string(stop.setUp) +
+                             "\necho $$ > \"$READY.new\"\nmv \"$READY.new\" \"$READY\"\n" +
+                             stop.work + "\n");
     chmod(fake.c_str(), 0755);
     const std::string frontEnd = ToolPath("pelkar-ffmpeg");
     const pid_t child = fork();

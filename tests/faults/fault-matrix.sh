@@ -34,6 +34,7 @@ write_dest='for dest; do :; done; echo converted >"$dest"'
 progress='frame=  100 fps= 30 q=5.0 size=    1234kB time=00:00:03.33 bitrate= 384.0kbits/s'
 tool fails 'echo "failed on purpose" >&2; exit 3'
 tool segv 'ulimit -c 0; kill -SEGV $$'
+tool partial "$write_dest; exit 3"
 tool hang 'echo $$ >"$FAULT_PID_FILE"; exec sleep 600'
 tool silent "$write_dest"
 tool nul "printf 'Duration: 00:00:20.00\\0, start: 0.0,\\n\\0\\0frame=\\0 12\\r\\0' >&2; $write_dest"
