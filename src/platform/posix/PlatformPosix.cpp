@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
@@ -110,12 +111,41 @@ bool IsExistingFile(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+// Linux gives device names only to the files in /dev.
+bool IsDeviceName(const std::string&) {
+    return false;
+}
+
+SFileStamp GetFileStamp(const std::string& path) {
+    struct stat status {};
+    SFileStamp stamp;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return stamp;
+    stamp.isRegularFile = true;
+    stamp.size = static_cast<long long>(status.st_size);
+    stamp.modified =
+        static_cast<long long>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return stamp;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool MakeFolder(const std::string& path, std::string* error) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    *error = std::strerror(errno);
+    return false;
+}
+
 void PrepareProcess() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-bool RemoveFile(const std::string& path) {
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+bool RemoveFile(const std::string& path, std::string* error) {
+    if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    if (error) *error = std::strerror(errno);
+    return false;
 }
 
 void SleepMilliseconds(unsigned milliseconds) {
