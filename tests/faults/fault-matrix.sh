@@ -128,6 +128,11 @@ set_up_leftovers() {
     if [ "$1" = live ]; then
         (exec 9<"$home/tmp/mstAbC123.tmp" && flock -n 9 && exec sleep 600) &
         holder=$!
+        # The run starts once the lock is held.
+        for _ in $(seq 100); do
+            flock -n "$home/tmp/mstAbC123.tmp" true || break
+            sleep 0.05
+        done
     fi
 }
 
