@@ -76,7 +76,8 @@ std::wstring LongPathForm(const std::string& path) {
     std::wstring full(size, L'\0');
     const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
     full.resize(length);
-    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    // Already long, or in the namespace of devices ("\\.\"): as it is.
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
