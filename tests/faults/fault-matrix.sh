@@ -234,7 +234,9 @@ concurrent_runs() {
     outputs=$(find "$home/out" -name '*.mp4' | wc -l)
     lines_per_run=$(grep -o '^[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9 :APM]* <[0-9]*>: ' "$log" |
         sed 's/.*<\([0-9]*\)>: /\1/' | sort | uniq -c | awk '{ print $1 }' | sort -u | paste -sd ' ')
-    concurrency="$count runs at once: $failed failed, $outputs outputs, all done in $wall ms"
+    # One paragraph for each row of runs at once.
+    concurrency+="${concurrency:+$'\n\n'}$fault: $failed failed, $outputs outputs,"
+    concurrency+=" all done in $wall ms"
     concurrency+=" (the slowest run $slowest s, the largest $(((peak + 512) / 1024)) MB);"
     concurrency+=" log lines per run: $lines_per_run (one count means no run lost a line);"
     concurrency+=" profile sections: $(grep -c '^\[PELKAR\]' "$config/pelkar.ini"),"

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -15,6 +16,8 @@ namespace {
 // MakeTempFileName's shape: the prefix, six letters or digits, ".tmp".
 const std::size_t kUniqueLength = 6;
 const std::string kTempExtension = ".tmp";
+// A run makes its name and locks it a moment later; a lone name this young may be in that moment.
+const time_t kYoungSeconds = 60;
 
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
@@ -62,6 +65,19 @@ void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
     found->push_back({path, removed ? std::string() : std::strerror(errno)});
 }
 
+bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& extensions) {
+    struct stat status {};
+    for (const std::string& extension : extensions) {
+        if (lstat((stem + extension).c_str(), &status) == 0) return true;
+    }
+    return false;
+}
+
+bool IsYoung(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && time(nullptr) - status.st_mtime < kYoungSeconds;
+}
+
 std::vector<std::string> TempNamesIn(const std::string& directory, const std::string& prefix) {
     std::vector<std::string> names;
     DIR* folder = opendir(directory.c_str());
@@ -98,10 +114,13 @@ std::vector<SLeftFile> RemoveAbandonedTempFiles(const std::string& directory,
         const std::string path = JoinedPath(directory, name);
         const int fd = OpenLocked(path);
         if (fd < 0) continue;
-        // The temporary name goes last: while it stays, no other run can take it.
         const std::string stem = path.substr(0, path.size() - kTempExtension.size());
-        for (const std::string& extension : extensions) RemoveLeftFile(stem + extension, &found);
-        RemoveLeftFile(path, &found);
+        if (HasFilesNamedLike(stem, extensions) || !IsYoung(fd)) {
+            // The temporary name goes last: while it stays, no other run can take it.
+            for (const std::string& extension : extensions)
+                RemoveLeftFile(stem + extension, &found);
+            RemoveLeftFile(path, &found);
+        }
         close(fd);
     }
     return found;

@@ -10,6 +10,9 @@ namespace {
 // GetTempFileNameA's shape: the prefix, one to four hexadecimal digits, ".tmp" in any case.
 const std::size_t kMostDigits = 4;
 const std::string kTempExtension = ".tmp";
+// A run makes its name and opens it a moment later; a lone name this young may be in that
+// moment. In the system's file time units of 100 ns.
+const long long kYoungFileTime = 60LL * 10000000;
 
 bool HasTempExtension(const std::string& name) {
     if (name.size() < kTempExtension.size()) return false;
@@ -49,6 +52,25 @@ std::vector<std::string> TempNamesIn(const std::string& directory, const std::st
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     return names;
+}
+
+bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& extensions) {
+    for (const std::string& extension : extensions) {
+        if (GetFileAttributesA((stem + extension).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return false;
+}
+
+long long FileTimeValue(const FILETIME& time) {
+    return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+bool IsYoung(HANDLE file) {
+    FILETIME written{};
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return GetFileTime(file, nullptr, nullptr, &written) &&
+           FileTimeValue(now) - FileTimeValue(written) < kYoungFileTime;
 }
 
 void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
@@ -101,10 +123,13 @@ std::vector<SLeftFile> RemoveAbandonedTempFiles(const std::string& directory,
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) continue;
-        // The temporary name goes last: while it stays, no other run can take it.
         const std::string stem = path.substr(0, path.size() - kTempExtension.size());
-        for (const std::string& extension : extensions) RemoveLeftFile(stem + extension, &found);
-        RemoveOpenFile(file, path, &found);
+        if (HasFilesNamedLike(stem, extensions) || !IsYoung(file)) {
+            // The temporary name goes last: while it stays, no other run can take it.
+            for (const std::string& extension : extensions)
+                RemoveLeftFile(stem + extension, &found);
+            RemoveOpenFile(file, path, &found);
+        }
         CloseHandle(file);
     }
     return found;
