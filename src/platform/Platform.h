@@ -68,5 +68,5 @@ std::string DefaultToolName(const std::string& baseName);
 
 // The program's path in the command the host is to run after each download: on Linux the
 // executable's absolute path, since the host runs the command from a folder of its own; on
-// Windows the path as the program was started.
+// Windows the path as the program was started, in quotes when it holds a blank.
 std::string HostCommandProgramPath();

@@ -67,8 +67,9 @@ protected:
         user.join();
     }
 
-    void RunProgramWithUser(const std::function<void()>& script) {
-        SetProcessArguments({"C:\\Program Files\\PELKAR\\PELKAR.EXE"});
+    void RunProgramWithUser(const std::function<void()>& script,
+                            const std::string& program = "C:\\Program Files\\PELKAR\\PELKAR.EXE") {
+        SetProcessArguments({program});
         RunWithUser([] { theApp.Run(); }, script);
     }
 
@@ -229,27 +230,39 @@ TEST_F(DialogHostWin32Test, SettingsShowTheStoredValuesAndCancelKeepsThem) {
     EXPECT_EQ(StoredValue("logging"), "0");
 }
 
+// The host's command begins with the program's path: in quotes when it holds a blank, as it
+// was started otherwise.
+const struct {
+    const char* program;
+    const char* commandStart;
+} kCommandRows[] = {
+    {"C:\\Program Files\\PELKAR\\PELKAR.EXE",
+     "\"C:\\Program Files\\PELKAR\\PELKAR.EXE\" --mpeg %mpeg% --title %title%"},
+    {"C:\\PELKAR\\PELKAR.EXE", "C:\\PELKAR\\PELKAR.EXE --mpeg %mpeg% --title %title%"},
+};
+
 TEST_F(DialogHostWin32Test, CommandIsCopiedToTheClipboardAsText) {
-    RunProgramWithUser([] {
-        const WindowRef main = WaitForWindow("PELKAR");
-        ASSERT_NE(main, 0u);
-        ClickControl(main, IDC_COMMAND);
-        // Untitled boxes carry the application's title, the executable's name.
-        const WindowRef box = WaitForWindow("PELKAR");
-        ASSERT_NE(box, 0u);
-        ASSERT_NE(box, main);
-        EXPECT_EQ(MessageBoxText(box).rfind("The following DVArchive post download command", 0),
-                  0u);
-        AnswerMessageBox(box, IDOK);
-        EXPECT_TRUE(WaitUntilGone(box));
-        EXPECT_EQ(ClipboardText().rfind("C:\\Program Files\\PELKAR\\PELKAR.EXE --mpeg %mpeg% "
-                                        "--title %title%",
-                                        0),
-                  0u)
-            << ClipboardText();
-        ClickControl(main, IDC_EXIT);
-        EXPECT_TRUE(WaitUntilGone(main));
-    });
+    for (const auto& row : kCommandRows) {
+        RunProgramWithUser(
+            [&row] {
+                const WindowRef main = WaitForWindow("PELKAR");
+                ASSERT_NE(main, 0u);
+                ClickControl(main, IDC_COMMAND);
+                // Untitled boxes carry the application's title, the executable's name.
+                const WindowRef box = WaitForWindow("PELKAR");
+                ASSERT_NE(box, 0u);
+                ASSERT_NE(box, main);
+                EXPECT_EQ(
+                    MessageBoxText(box).rfind("The following DVArchive post download command", 0),
+                    0u);
+                AnswerMessageBox(box, IDOK);
+                EXPECT_TRUE(WaitUntilGone(box));
+                EXPECT_EQ(ClipboardText().rfind(row.commandStart, 0), 0u) << ClipboardText();
+                ClickControl(main, IDC_EXIT);
+                EXPECT_TRUE(WaitUntilGone(main));
+            },
+            row.program);
+    }
 }
 
 TEST_F(DialogHostWin32Test, HelpKeyPassesPreTranslateMessageAndArrivesAsHelp) {
