@@ -11,13 +11,17 @@
 #include "ProfileBuilder.h"
 #include "ScratchProfile.h"
 #include "TestSupport.h"
+#include "app/DryRun.h"
 #include "app/IniText.h"
 #include "app/PELKARApp.h"
+#include "model/CommandLine.h"
+#include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
 #include "platform/WindowHost.h"
 #include "res/DialogTemplates.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
+#include "ui/ReportDialog.h"
 #include "ui/toolkit/Dialog.h"
 
 // The native Win32 dialogs, shown by Wine on a virtual display: the program runs its windows
@@ -263,6 +267,39 @@ TEST_F(DialogHostWin32Test, CommandIsCopiedToTheClipboardAsText) {
             },
             row.program);
     }
+}
+
+// The dry run of a full list, started from the desktop (no console, no standard output): its
+// report scrolls in a window that fits the screen, opened at the first line.
+TEST_F(DialogHostWin32Test, LongReportScrollsInAWindowInsideTheScreen) {
+    std::vector<std::string> actions;
+    for (int i = 1; i <= 75; ++i) {
+        const std::string number = std::to_string(i);
+        actions.push_back(
+            MakeTitleAction("Action " + number, "C:\\out", "Show " + number).ToString());
+    }
+    CDVAFlags recording;
+    recording.ParseCommandLine(CCommandLine("PELKAR.EXE --mpeg C:\\rec\\show.mpg --title Show 75"));
+    bool matched = false;
+    const std::string report = DryRunReport(SStoredSettings(), actions, recording, &matched);
+    const CWithoutStandardOutput startedFromTheDesktop;
+    RunWithUser([&report] { ShowReport(report); },
+                [] {
+                    const WindowRef window = WaitForWindow("PELKAR");
+                    ASSERT_NE(window, 0u);
+                    ExpectLaidOutAsTheTemplate(window, IDD_REPORT);
+                    EXPECT_TRUE(FitsWorkArea(window));
+                    const std::string shown = ControlText(window, IDC_REPORT_TEXT);
+                    EXPECT_EQ(shown.rfind("PELKAR dry run", 0), 0u) << shown;
+                    EXPECT_NE(shown.find("\r\nThe action \"Action 75\" would run:\r\n"),
+                              std::string::npos);
+                    EXPECT_EQ(FirstVisibleLine(window, IDC_REPORT_TEXT), 0);
+                    SaveScreenshot(window, "dry-run-report");
+                    PressKey(window, VK_NEXT);
+                    EXPECT_GT(FirstVisibleLine(window, IDC_REPORT_TEXT), 0);
+                    ClickControl(window, IDC_REPORT_OK);
+                    EXPECT_TRUE(WaitUntilGone(window));
+                });
 }
 
 TEST_F(DialogHostWin32Test, HelpKeyPassesPreTranslateMessageAndArrivesAsHelp) {
