@@ -91,11 +91,17 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text);
 // no console for it, and the caller shows it in a box instead.
 bool WriteToConsole(const std::string& text);
 
+// Prints a report for the user who started the program: on standard output. On Windows, where
+// a program of the window subsystem has no console of its own, on the standard output its
+// starter handed over, else on the starter's console; false when there is neither, and the
+// caller shows the report in a window instead.
+bool WriteToStartingConsole(const std::string& text);
+
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.
 std::string DefaultToolName(const std::string& baseName);
 
 // The program's path in the command the host is to run after each download: on Linux the
 // executable's absolute path, since the host runs the command from a folder of its own; on
-// Windows the path as the program was started.
+// Windows the path as the program was started, in quotes when it holds a blank.
 std::string HostCommandProgramPath();

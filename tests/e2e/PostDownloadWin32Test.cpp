@@ -208,6 +208,18 @@ TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {
     EXPECT_FALSE(FileExists(Output() + "\\News.mp3"));
 }
 
+// Started from a command prompt, or with its output taken, a dry run prints its report there, in
+// CR LF lines, instead of in a window or a box.
+TEST_F(PostDownloadWin32Test, DryRunPrintsTheReportOnTheOutputItWasGiven) {
+    WriteProfile(Action(true), Ffmpeg());
+    const ProcessResult result = RunCommandLine(HostCommand() + " --dry-run");
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    EXPECT_NE(result.standardOutput.find("\r\nThe action \"Archive\" would run:\r\n"),
+              std::string::npos)
+        << result.standardOutput;
+    EXPECT_EQ(result.standardError, "");
+}
+
 // ---- Output names: the file a title makes is a file, wherever the template puts it ----
 
 struct OutputNameCase {

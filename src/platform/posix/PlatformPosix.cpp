@@ -178,3 +178,7 @@ bool WriteToConsole(const std::string& text) {
     WriteAll(STDOUT_FILENO, text);
     return true;
 }
+
+bool WriteToStartingConsole(const std::string& text) {
+    return WriteToConsole(text);
+}

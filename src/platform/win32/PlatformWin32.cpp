@@ -90,6 +90,17 @@ std::string DeviceNameStem(const std::string& name) {
     return stem;
 }
 
+// An output the starter handed over (a pipe, a file, a terminal under Wine).
+bool HasStandardOutput() {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output && output != INVALID_HANDLE_VALUE && GetFileType(output) != FILE_TYPE_UNKNOWN;
+}
+
+// The console of the program that started this one (a command prompt), as standard output.
+bool AttachStartersConsole() {
+    return AttachConsole(ATTACH_PARENT_PROCESS) && std::freopen("CONOUT$", "w", stdout);
+}
+
 void WriteStandardError(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
@@ -224,6 +235,14 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
 // The program's window subsystem gives it no console to print to; the caller shows a box.
 bool WriteToConsole(const std::string&) {
     return false;
+}
+
+// Standard output is in text mode: the report's lines end in CR LF.
+bool WriteToStartingConsole(const std::string& text) {
+    if (!HasStandardOutput() && !AttachStartersConsole()) return false;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return true;
 }
 
 std::string DefaultToolName(const std::string& baseName) {
