@@ -10,6 +10,7 @@
 #include "platform/StopRequest.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
+#include "ui/ReportDialog.h"
 
 namespace {
 const char* const kBanner = "---------------------------------------------------";
@@ -90,7 +91,7 @@ void CPELKARDialog::DryRun() {
     bool matched = false;
     const std::string report =
         DryRunReport(CurrentSettings(), m_storedActionTexts, recording, &matched);
-    if (!WriteToConsole(report)) MessageBox(report, "PELKAR");
+    ShowReport(report);
     // A script can tell from the status whether the recording would be converted.
     m_exitStatus = matched ? 0 : 3;
 }

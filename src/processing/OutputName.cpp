@@ -1,5 +1,6 @@
 #include "processing/OutputName.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "model/DVAFlags.h"
@@ -44,7 +45,14 @@ bool IsDotsOnly(const std::string& part) {
     return part == "." || part == "..";
 }
 
-// A part that the values alone turned into "." or ".." would climb out of the output folder.
+// A device's name before the extension gets a "_", so the tool writes a file, not to the device.
+std::string WithoutDeviceName(std::string part) {
+    if (IsDeviceName(part)) part.insert(std::min(part.find('.'), part.size()), "_");
+    return part;
+}
+
+// A part that the values alone turned into "." or ".." would climb out of the output folder,
+// and one they turned into a device's name would lose the output.
 std::string FillPart(const std::string& part, const CDVAFlags& safe) {
     std::string separator;
     std::string text = part;
@@ -54,6 +62,7 @@ std::string FillPart(const std::string& part, const CDVAFlags& safe) {
     }
     std::string filled = safe.ReplacePlaceholders(text);
     if (filled != text && IsDotsOnly(filled)) filled.assign(filled.size(), '_');
+    if (filled != text) filled = WithoutDeviceName(filled);
     return filled + separator;
 }
 

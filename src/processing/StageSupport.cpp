@@ -21,8 +21,9 @@ bool CPELKARDialog::LogToolEnd(const std::string& stage, const std::string& tool
     return exit.Succeeded();
 }
 
+// A device or a folder under the output's name is no output.
 bool CPELKARDialog::HasOutputFile(const std::string& stage, const std::string& path) {
-    if (IsExistingFile(path)) return true;
+    if (GetFileStamp(path).isRegularFile) return true;
     Log(stage + "(): No output file " + path + " was written.");
     return false;
 }

@@ -172,11 +172,32 @@ SDialogTemplate ActionTemplate() {
     return {IDD_ACTION, "Action", 315, 252, kFont, kModalStyle, ActionControls()};
 }
 
+// A long text, such as the dry run's report, in a window that fits even a 640 x 480 screen: it
+// scrolls instead of growing.
+SDialogTemplate ReportTemplate() {
+    return {IDD_REPORT,
+            "PELKAR",
+            360,
+            250,
+            kFont,
+            kModalStyle,
+            {
+                {IDC_REPORT_TEXT,
+                 EControlKind::Edit,
+                 "",
+                 {7, 7, 346, 216},
+                 StyleMultiline | StyleReadOnly | StyleVScroll | StyleBorder | StyleTabStop,
+                 {}},
+                Button(IDC_REPORT_OK, "OK", {303, 229, 50, 14}, StyleDefaultButton),
+            },
+            IDR_MAINFRAME};
+}
+
 }  // namespace
 
 const SDialogTemplate* FindDialogTemplate(int templateId) {
-    static const std::vector<SDialogTemplate> templates = {MainTemplate(), AboutTemplate(),
-                                                           SettingsTemplate(), ActionTemplate()};
+    static const std::vector<SDialogTemplate> templates = {
+        MainTemplate(), AboutTemplate(), SettingsTemplate(), ActionTemplate(), ReportTemplate()};
     for (const SDialogTemplate& candidate : templates) {
         if (candidate.id == templateId) return &candidate;
     }

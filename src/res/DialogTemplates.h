@@ -31,7 +31,9 @@ enum EControlStyle : unsigned {
     StyleNotify = 1u << 6,            // a list box that reports selection changes and clicks
     StyleNoIntegralHeight = 1u << 7,  // a list box keeps its exact height
     StyleCentered = 1u << 8,          // text centred horizontally
-    StyleCenterVertically = 1u << 9   // text centred vertically
+    StyleCenterVertically = 1u << 9,  // text centred vertically
+    StyleMultiline = 1u << 10,        // an edit of many lines, wrapped at its width
+    StyleReadOnly = 1u << 11          // an edit the user can scroll and copy from, not change
 };
 
 // Window styles of a dialog, combined bitwise.

@@ -4,7 +4,13 @@
 
 enum { IDR_MAINFRAME = 100 };
 
-enum { IDD_PELKAR_DIALOG = 200, IDD_ABOUTBOX = 201, IDD_SETTINGS = 202, IDD_ACTION = 203 };
+enum {
+    IDD_PELKAR_DIALOG = 200,
+    IDD_ABOUTBOX = 201,
+    IDD_SETTINGS = 202,
+    IDD_ACTION = 203,
+    IDD_REPORT = 204
+};
 
 // Main window (template 200).
 enum {
@@ -32,6 +38,9 @@ enum {
     IDC_ABOUT_LINE2 = 1072,
     IDC_VISIT_WEB_SITE = 1073
 };
+
+// Report window (template 204).
+enum { IDC_REPORT_TEXT = 1080, IDC_REPORT_OK = 1081 };
 
 // OK and Cancel of the settings dialog and the action editor.
 enum { IDC_OK_BUTTON = 900, IDC_CANCEL_BUTTON = 901 };

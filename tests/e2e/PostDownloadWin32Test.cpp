@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,9 +90,9 @@ protected:
     }
 
     // The host's command: the program's path in quotes, the values as they are.
-    std::string HostCommand() const {
-        return "\"" + PelkarPath() + "\" --mpeg " + Recording() +
-               " --title Evening News --episode 4 --startdate 2011-03-07 --starttime 13:00 "
+    std::string HostCommand(const std::string& title = "Evening News") const {
+        return "\"" + PelkarPath() + "\" --mpeg " + Recording() + " --title " + title +
+               " --episode 4 --startdate 2011-03-07 --starttime 13:00 "
                "--dur 30 --showid 1234 --dname Box --dcat Drama --dchan 7 --rname Box "
                "--rcat Drama --rchan 7";
     }
@@ -171,6 +172,9 @@ TEST_F(PostDownloadWin32Test, TwoPassVideoRunsBothPassesAndWritesTheMp4) {
 
 TEST_F(PostDownloadWin32Test, StrippedCopyIsConvertedAndItsFilesAreDeleted) {
     WriteProfile(Action(true, false, true), Ffmpeg());
+    // The files of a run that was killed go too; nobody holds their name.
+    for (const char* left : {"mst1f.tmp", "mst1f.mpg", "mst1f.ndx", "mst1f.evt"})
+        WriteWholeFile(Temp() + "\\" + left, "left");
     const std::vector<std::string> entries = Run(HostCommand());
 
     const std::string evtDump =
@@ -239,3 +243,65 @@ TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {
     EXPECT_EQ(result.standardError, "PELKAR: Missing --mpeg parameter\r\n");
     EXPECT_FALSE(FileExists(Output() + "\\News.mp3"));
 }
+
+// Started from a command prompt, or with its output taken, a dry run prints its report there, in
+// CR LF lines, instead of in a window or a box.
+TEST_F(PostDownloadWin32Test, DryRunPrintsTheReportOnTheOutputItWasGiven) {
+    WriteProfile(Action(true), Ffmpeg());
+    const ProcessResult result = RunCommandLine(HostCommand() + " --dry-run");
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    EXPECT_NE(result.standardOutput.find("\r\nThe action \"Archive\" would run:\r\n"),
+              std::string::npos)
+        << result.standardOutput;
+    EXPECT_EQ(result.standardError, "");
+}
+
+// ---- Output names: the file a title makes is a file, wherever the template puts it ----
+
+struct OutputNameCase {
+    const char* name;
+    const char* filenameTemplate;
+    std::string title;
+    // Under the output folder.
+    std::string expectedFile;
+    // A folder the run makes under the output folder, or "".
+    const char* madeFolder;
+};
+
+// Names the row in test listings.
+void PrintTo(const OutputNameCase& row, std::ostream* out) { *out << row.name; }
+
+const std::string kLongTitle(250, 'T');
+
+const OutputNameCase kOutputNameCases[] = {
+    {"DeviceNameTitleWritesAFile", "%title%", "NUL", "NUL_.mp3", ""},
+    {"DeviceNameWithAnExtensionWritesAFile", "%title%.%episode%", "com1", "com1_.4.mp3", ""},
+    {"LongOutputPathIsFound", "%title%", kLongTitle, kLongTitle + ".mp3", ""},
+    {"TemplateFoldersAreMade", "%title%\\%episode%", "Late Show", "Late Show\\4.mp3",
+     "Late Show"},
+    {"SlashSeparatedTemplateFoldersAreMade", "%title%/%episode%", "Late Show",
+     "Late Show\\4.mp3", "Late Show"},
+};
+
+class OutputNameWin32Test : public PostDownloadWin32Test,
+                            public ::testing::WithParamInterface<OutputNameCase> {};
+
+TEST_P(OutputNameWin32Test, OutputIsAFileWhereTheTemplateSays) {
+    const OutputNameCase& row = GetParam();
+    CAction action = MakeTitleAction("Archive", Output(), "*");
+    action.SetOutputFilename(row.filenameTemplate);
+    WriteProfile(action, Ffmpeg());
+
+    const std::vector<std::string> entries = Run(HostCommand(row.title));
+
+    // The long form reaches a path beyond the classic 260 characters.
+    EXPECT_TRUE(std::filesystem::is_regular_file("\\\\?\\" + Output() + "\\" + row.expectedFile));
+    EXPECT_TRUE(Contains(entries, "RunAction(): Action succeeded."));
+    if (*row.madeFolder) {
+        EXPECT_TRUE(Contains(entries, "RunAction(): Made the folder " + Output() + "\\" +
+                                          row.madeFolder));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, OutputNameWin32Test, ::testing::ValuesIn(kOutputNameCases),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -132,6 +132,10 @@ const NamingCase kNamingCases[] = {
     {"TitleCannotLeaveTheFolder", "out", "%title%", {"../victim/keep.x"},
      {"out/.._victim_keep.x.mp3"}},
     {"TemplateFoldersStay", "out", "%title%/%episode%", {"News"}, {"out/News/4.mp3"}},
+    {"MissingTemplateFoldersAreMade", "out", "%dcat%/%title%/%episode%", {"Late Show"},
+     {"out/Drama/Late Show/4.mp3"}},
+    {"DeviceNamesAreFilesOnLinux", "out", "%title%", {"NUL", "com1"},
+     {"out/NUL.mp3", "out/com1.mp3"}},
 };
 
 class NamingTest : public UnattendedRunTest,

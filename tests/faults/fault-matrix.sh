@@ -44,6 +44,17 @@ tool 100mb "yes '$progress' | head -c 104857600; $write_dest"
 tool endless 'echo $$ >"$FAULT_PID_FILE"; yes abcdefghijklmnopqrstuvwxyz | tr -d "\n"'
 # A transcoder for pelkar-ffmpeg that names its encoders, then converts until stopped.
 tool hang-transcoder '[ "$2" = -encoders ] && exit 0; echo $$ >"$FAULT_PID_FILE"; exec sleep 600'
+tool partial "$write_dest; exit 1"
+tool pass2fails 'case " $* " in *" -pass 2 "*) exit 1 ;; esac'"
+$write_dest"
+# RTVEdit that leaves the temporary folder read-only behind it.
+tool lockstemp "\"$bin/standin_rtvedit\" \"\$@\"; status=\$?
+chmod 555 \"\$(dirname \"\$FAULT_PID_FILE\")/tmp\"; exit \$status"
+# RTVEdit that writes its files and then hangs, the first time only.
+tool writeshang "[ -s \"\$FAULT_PID_FILE\" ] && exec \"$bin/standin_rtvedit\"
+read -r line; stem=\${line#T}; stem=\${stem%.mpg}
+for extension in mpg ndx evt; do echo stripped >\"\$stem.\$extension\"; done
+echo \$\$ >\"\$FAULT_PID_FILE\"; exec sleep 600"
 cp "$bin/fails" "$bin/noexec"
 chmod 644 "$bin/noexec"
 
@@ -57,7 +68,7 @@ tool_path() {
 }
 
 stored_action() {
-    local text="Archive||$home/out||%title%||$1||$2||0||0|||0||<NULL>||1||Evening*||"
+    local text="Archive||$home/out||%title%||$1||$2||$3||0|||0||<NULL>||1||Evening*||"
     for _ in $(seq 11); do text+="0||<NULL>||"; done
     echo "$text"
 }
@@ -65,7 +76,7 @@ stored_action() {
 write_profile() {
     cat >"$1" <<EOF
 [PELKAR]
-action00=$(stored_action "${want[audio]}" "${want[strip]}")
+action00=$(stored_action "${want[audio]}" "${want[strip]}" "${want[twopass]}")
 ffmpegPath=$(tool_path "${want[ffmpeg]}" ffmpeg)
 evtDumpPath=$(tool_path "${want[evtdump]}" evtdump)
 rtvEditPath=$(tool_path "${want[rtvedit]}" rtvedit)
@@ -103,6 +114,31 @@ set_up_log() {
         readonly) log=$home/pelkar.log && : >"$log" && chmod 444 "$log" ;;
         readonly-folder) mkdir "$home/logs" && chmod 555 "$home/logs" && log=$home/logs/pelkar.log ;;
     esac
+}
+
+# Files in the temporary folder as a run leaves them: "killed" those of a run that ended without
+# cleaning up, "live" those of a run still going (a process holds the lock on the name),
+# "foreign" files that are not shaped like our temporary names.
+set_up_leftovers() {
+    local name
+    case $1 in
+        killed | live) for name in mstAbC123.tmp mstAbC123.mpg mstAbC123.ndx mstAbC123.evt; do
+            echo left >"$home/tmp/$name"
+        done ;;
+        foreign) for name in mst.tmp mstAbC12.tmp mstAbC1234.tmp mstAbC123.tmp.bak mstAbC123.mpg \
+            other123.tmp mst-bC123.tmp; do
+            echo left >"$home/tmp/$name"
+        done ;;
+    esac
+    if [ "$1" = live ]; then
+        (exec 9<"$home/tmp/mstAbC123.tmp" && flock -n 9 && exec sleep 600) &
+        holder=$!
+        # The run starts once the lock is held.
+        for _ in $(seq 100); do
+            flock -n "$home/tmp/mstAbC123.tmp" true || break
+            sleep 0.05
+        done
+    fi
 }
 
 # Runs pelkar in the background with the host's options and the title given, under GNU time
@@ -149,6 +185,19 @@ tool_outlived_pelkar() {
     left=$(pgrep -s "$tool_session")
     pkill -KILL -s "$tool_session"
     [ -n "$left" ]
+}
+
+# SIGKILL to pelkar once its tool has run for the seconds given; the tool, which may outlive
+# it, is ended too.
+kill_when_tool_runs() {
+    for _ in $(seq 600); do
+        [ -s "$home/tool.pid" ] && break
+        sleep 0.05
+    done
+    sleep "$1"
+    pkill -KILL -P "$pid"
+    wait "$pid"
+    kill -KILL "$(cat "$home/tool.pid")" 2>/dev/null
 }
 
 # The log's entries without their prefix, tool output lines left out.
@@ -206,7 +255,9 @@ concurrent_runs() {
     outputs=$(find "$home/out" -name '*.mp4' | wc -l)
     lines_per_run=$(grep -o '^[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9 :APM]* <[0-9]*>: ' "$log" |
         sed 's/.*<\([0-9]*\)>: /\1/' | sort | uniq -c | awk '{ print $1 }' | sort -u | paste -sd ' ')
-    concurrency="$count runs at once: $failed failed, $outputs outputs, all done in $wall ms"
+    # One paragraph for each row of runs at once.
+    concurrency+="${concurrency:+$'\n\n'}$fault: $failed failed, $outputs outputs,"
+    concurrency+=" all done in $wall ms"
     concurrency+=" (the slowest run $slowest s, the largest $(((peak + 512) / 1024)) MB);"
     concurrency+=" log lines per run: $lines_per_run (one count means no run lost a line);"
     concurrency+=" profile sections: $(grep -c '^\[PELKAR\]' "$config/pelkar.ini"),"
@@ -244,18 +295,22 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     mkdir -p "$home/out" "$home/tmp" "$home/rec" "$config"
     printf '0123456789COMMERCIAL--the rest of the show' >"$home/rec/show.mpg"
     printf 'cut 10 22\n' >"$home/rec/show.evt"
-    declare -A want=([audio]=1 [strip]=0 [ffmpeg]=normal [evtdump]=normal [rtvedit]=normal
-        [profile]=normal [log]=normal [stop]="" [kill]="" [sigchld]="" [runs]=1)
+    declare -A want=([audio]=1 [strip]=0 [twopass]=0 [ffmpeg]=normal [evtdump]=normal
+        [rtvedit]=normal [profile]=normal [log]=normal [stop]="" [kill]="" [killfirst]=""
+        [sigchld]="" [runs]=1 [output]="" [leftover]="")
     for word in $setup; do
         case $word in
             audio) ;;
             video) want[audio]=0 ;;
             strip) want[strip]=1 ;;
+            twopass) want[twopass]=1 ;;
             *=*) want[${word%%=*}]=${word#*=} ;;
         esac
     done
     set_up_log "${want[log]}"
     set_up_profile "${want[profile]}"
+    set_up_leftovers "${want[leftover]}"
+    [ "${want[output]}" = earlier ] && echo earlier >"$home/out/Evening News.mp3"
     [ -f "$config/pelkar.ini" ] && cp "$config/pelkar.ini" "$home/profile.before" 2>/dev/null
     [ -n "${as_user[*]}" ] && chown -R 65534:65534 "$home"
 
@@ -264,11 +319,17 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     if [ "${want[runs]}" -gt 1 ]; then
         concurrent_runs "${want[runs]}"
     else
+        # A run killed first leaves its files for the run that follows it.
+        if [ -n "${want[killfirst]}" ]; then
+            start_run "Evening News" run
+            kill_when_tool_runs "${want[killfirst]}"
+        fi
         start_run "Evening News" run
         [ -n "${want[stop]}" ] && signal_when_tool_runs TERM "${want[stop]}"
         [ -n "${want[kill]}" ] && signal_when_tool_runs KILL "${want[kill]}"
         wait_run
     fi
+    [ "${want[leftover]}" = live ] && kill "$holder"
 
     entries=$(log_entries | grep -v '^~CPELKARDialog(): PELKAR terminating.$')
     left=$(files_left)

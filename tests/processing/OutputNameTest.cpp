@@ -14,12 +14,16 @@ struct NameCase {
     const char* filenameTemplate;
     const char* title;
     const char* episode;
-    // With "|" where the folder and the name are joined by the system's separator.
+    // With "|" where the folder and the name are joined by the system's separator, and "<_>"
+    // where Windows adds "_" to a device's name (elsewhere nothing).
     const char* expected;
 };
 
-std::string WithSystemSeparator(std::string path) {
+std::string OnThisSystem(std::string path) {
     path.replace(path.find('|'), 1, PathSeparator());
+    const bool windows = std::string(PathSeparator()) == "\\";
+    for (auto mark = path.find("<_>"); mark != std::string::npos; mark = path.find("<_>"))
+        path.replace(mark, 3, windows ? "_" : "");
     return path;
 }
 
@@ -44,6 +48,13 @@ const NameCase kCases[] = {
     {"LiteralDotsOfTheTemplateStay", "out", "../%title%", "News", "", "out|../News.mp4"},
     {"FolderEndingInSeparatorGetsAnother", "out/", "%title%", "News", "", "out/|News.mp4"},
     {"EmptyFieldsLeaveOnlyTheExtension", "out", "%title%%episode%", "", "", "out|.mp4"},
+    {"DeviceNameTitleIsNoDevice", "out", "%title%", "NUL", "", "out|NUL<_>.mp4"},
+    {"DeviceNameInAnyCaseWithAnExtension", "out", "%title%.%episode%", "aux", "x",
+     "out|aux<_>.x.mp4"},
+    {"NumberedDeviceNamesInFolders", "out", "%title%/%episode%", "com1", "LPT9",
+     "out|com1<_>/LPT9<_>.mp4"},
+    {"NamesLikeDevicesAreFiles", "out", "%title%/%episode%", "COM10", "CONSOLE",
+     "out|COM10/CONSOLE.mp4"},
 };
 
 class OutputNameTest : public ::testing::TestWithParam<NameCase> {};
@@ -55,7 +66,7 @@ TEST_P(OutputNameTest, BuildsTheExpectedPath) {
     recording.SetTitle(row.title);
     recording.SetEpisode(row.episode);
     EXPECT_EQ(BuildOutputPath(row.directory, row.filenameTemplate, recording, ".mp4"),
-              WithSystemSeparator(row.expected));
+              OnThisSystem(row.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, OutputNameTest, ::testing::ValuesIn(kCases),

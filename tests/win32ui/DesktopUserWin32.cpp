@@ -33,8 +33,8 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM search) {
 }
 
 std::string TextOf(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(std::size_t(GetWindowTextA(window, &text[0], int(text.size()))));
     return text;
 }
 
@@ -201,6 +201,27 @@ std::vector<std::pair<unsigned, std::string>> SystemMenu(WindowRef window) {
         entries.emplace_back(id == UINT(-1) ? 0 : id, text);
     }
     return entries;
+}
+
+bool FitsWorkArea(WindowRef window) {
+    RECT workArea;
+    RECT rect;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    GetWindowRect(Handle(window), &rect);
+    return rect.left >= workArea.left && rect.top >= workArea.top && rect.right <= workArea.right &&
+           rect.bottom <= workArea.bottom;
+}
+
+int FirstVisibleLine(WindowRef window, int controlId) {
+    return int(SendMessageA(GetDlgItem(Handle(window), controlId), EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+CWithoutStandardOutput::CWithoutStandardOutput() : m_output(GetStdHandle(STD_OUTPUT_HANDLE)) {
+    SetStdHandle(STD_OUTPUT_HANDLE, nullptr);
+}
+
+CWithoutStandardOutput::~CWithoutStandardOutput() {
+    SetStdHandle(STD_OUTPUT_HANDLE, m_output);
 }
 
 bool HasDragIcon(WindowRef window) {

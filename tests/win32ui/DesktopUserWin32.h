@@ -43,6 +43,23 @@ int ListSelection(WindowRef window, int controlId);
 int FocusedControl(WindowRef window);
 // The system menu's entries, top to bottom: command id (0 for a separator) and text.
 std::vector<std::pair<unsigned, std::string>> SystemMenu(WindowRef window);
+// Whether the window lies wholly inside the screen's work area.
+bool FitsWorkArea(WindowRef window);
+// The first line that a multi-line edit shows; 0 at its top.
+int FirstVisibleLine(WindowRef window, int controlId);
+
+// While it exists the process has no standard output, as a program started from the desktop.
+class CWithoutStandardOutput {
+public:
+    CWithoutStandardOutput();
+    ~CWithoutStandardOutput();
+    CWithoutStandardOutput(const CWithoutStandardOutput&) = delete;
+    CWithoutStandardOutput& operator=(const CWithoutStandardOutput&) = delete;
+
+private:
+    void* m_output;
+};
+
 // Whether the window answers WM_QUERYDRAGICON with an icon.
 bool HasDragIcon(WindowRef window);
 

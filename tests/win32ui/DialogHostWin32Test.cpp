@@ -11,13 +11,17 @@
 #include "ProfileBuilder.h"
 #include "ScratchProfile.h"
 #include "TestSupport.h"
+#include "app/DryRun.h"
 #include "app/IniText.h"
 #include "app/PELKARApp.h"
+#include "model/CommandLine.h"
+#include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
 #include "platform/WindowHost.h"
 #include "res/DialogTemplates.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
+#include "ui/ReportDialog.h"
 #include "ui/toolkit/Dialog.h"
 
 // The native Win32 dialogs, shown by Wine on a virtual display: the program runs its windows
@@ -67,8 +71,9 @@ protected:
         user.join();
     }
 
-    void RunProgramWithUser(const std::function<void()>& script) {
-        SetProcessArguments({"C:\\Program Files\\PELKAR\\PELKAR.EXE"});
+    void RunProgramWithUser(const std::function<void()>& script,
+                            const std::string& program = "C:\\Program Files\\PELKAR\\PELKAR.EXE") {
+        SetProcessArguments({program});
         RunWithUser([] { theApp.Run(); }, script);
     }
 
@@ -229,27 +234,72 @@ TEST_F(DialogHostWin32Test, SettingsShowTheStoredValuesAndCancelKeepsThem) {
     EXPECT_EQ(StoredValue("logging"), "0");
 }
 
+// The host's command begins with the program's path: in quotes when it holds a blank, as it
+// was started otherwise.
+const struct {
+    const char* program;
+    const char* commandStart;
+} kCommandRows[] = {
+    {"C:\\Program Files\\PELKAR\\PELKAR.EXE",
+     "\"C:\\Program Files\\PELKAR\\PELKAR.EXE\" --mpeg %mpeg% --title %title%"},
+    {"C:\\PELKAR\\PELKAR.EXE", "C:\\PELKAR\\PELKAR.EXE --mpeg %mpeg% --title %title%"},
+};
+
 TEST_F(DialogHostWin32Test, CommandIsCopiedToTheClipboardAsText) {
-    RunProgramWithUser([] {
-        const WindowRef main = WaitForWindow("PELKAR");
-        ASSERT_NE(main, 0u);
-        ClickControl(main, IDC_COMMAND);
-        // Untitled boxes carry the application's title, the executable's name.
-        const WindowRef box = WaitForWindow("PELKAR");
-        ASSERT_NE(box, 0u);
-        ASSERT_NE(box, main);
-        EXPECT_EQ(MessageBoxText(box).rfind("The following DVArchive post download command", 0),
-                  0u);
-        AnswerMessageBox(box, IDOK);
-        EXPECT_TRUE(WaitUntilGone(box));
-        EXPECT_EQ(ClipboardText().rfind("C:\\Program Files\\PELKAR\\PELKAR.EXE --mpeg %mpeg% "
-                                        "--title %title%",
-                                        0),
-                  0u)
-            << ClipboardText();
-        ClickControl(main, IDC_EXIT);
-        EXPECT_TRUE(WaitUntilGone(main));
-    });
+    for (const auto& row : kCommandRows) {
+        RunProgramWithUser(
+            [&row] {
+                const WindowRef main = WaitForWindow("PELKAR");
+                ASSERT_NE(main, 0u);
+                ClickControl(main, IDC_COMMAND);
+                // Untitled boxes carry the application's title, the executable's name.
+                const WindowRef box = WaitForWindow("PELKAR");
+                ASSERT_NE(box, 0u);
+                ASSERT_NE(box, main);
+                EXPECT_EQ(
+                    MessageBoxText(box).rfind("The following DVArchive post download command", 0),
+                    0u);
+                AnswerMessageBox(box, IDOK);
+                EXPECT_TRUE(WaitUntilGone(box));
+                EXPECT_EQ(ClipboardText().rfind(row.commandStart, 0), 0u) << ClipboardText();
+                ClickControl(main, IDC_EXIT);
+                EXPECT_TRUE(WaitUntilGone(main));
+            },
+            row.program);
+    }
+}
+
+// The dry run of a full list, started from the desktop (no console, no standard output): its
+// report scrolls in a window that fits the screen, opened at the first line.
+TEST_F(DialogHostWin32Test, LongReportScrollsInAWindowInsideTheScreen) {
+    std::vector<std::string> actions;
+    for (int i = 1; i <= 75; ++i) {
+        const std::string number = std::to_string(i);
+        actions.push_back(
+            MakeTitleAction("Action " + number, "C:\\out", "Show " + number).ToString());
+    }
+    CDVAFlags recording;
+    recording.ParseCommandLine(CCommandLine("PELKAR.EXE --mpeg C:\\rec\\show.mpg --title Show 75"));
+    bool matched = false;
+    const std::string report = DryRunReport(SStoredSettings(), actions, recording, &matched);
+    const CWithoutStandardOutput startedFromTheDesktop;
+    RunWithUser([&report] { ShowReport(report); },
+                [] {
+                    const WindowRef window = WaitForWindow("PELKAR");
+                    ASSERT_NE(window, 0u);
+                    ExpectLaidOutAsTheTemplate(window, IDD_REPORT);
+                    EXPECT_TRUE(FitsWorkArea(window));
+                    const std::string shown = ControlText(window, IDC_REPORT_TEXT);
+                    EXPECT_EQ(shown.rfind("PELKAR dry run", 0), 0u) << shown;
+                    EXPECT_NE(shown.find("\r\nThe action \"Action 75\" would run:\r\n"),
+                              std::string::npos);
+                    EXPECT_EQ(FirstVisibleLine(window, IDC_REPORT_TEXT), 0);
+                    SaveScreenshot(window, "dry-run-report");
+                    PressKey(window, VK_NEXT);
+                    EXPECT_GT(FirstVisibleLine(window, IDC_REPORT_TEXT), 0);
+                    ClickControl(window, IDC_REPORT_OK);
+                    EXPECT_TRUE(WaitUntilGone(window));
+                });
 }
 
 TEST_F(DialogHostWin32Test, HelpKeyPassesPreTranslateMessageAndArrivesAsHelp) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
@@ -110,6 +111,33 @@ bool IsExistingFile(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+// Linux gives device names only to the files in /dev.
+bool IsDeviceName(const std::string&) {
+    return false;
+}
+
+SFileStamp GetFileStamp(const std::string& path) {
+    struct stat status {};
+    SFileStamp stamp;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return stamp;
+    stamp.isRegularFile = true;
+    stamp.size = static_cast<long long>(status.st_size);
+    stamp.modified =
+        static_cast<long long>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return stamp;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool MakeFolder(const std::string& path, std::string* error) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    *error = std::strerror(errno);
+    return false;
+}
+
 // An ignored SIGCHLD survives exec, and a host may start us with it: the system would then
 // reap every tool itself, and no wait could see how a tool ended.
 void PrepareProcess() {
@@ -117,8 +145,10 @@ void PrepareProcess() {
     signal(SIGCHLD, SIG_DFL);
 }
 
-bool RemoveFile(const std::string& path) {
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+bool RemoveFile(const std::string& path, std::string* error) {
+    if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    if (error) *error = std::strerror(errno);
+    return false;
 }
 
 void SleepMilliseconds(unsigned milliseconds) {
@@ -150,4 +180,8 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
 bool WriteToConsole(const std::string& text) {
     WriteAll(STDOUT_FILENO, text);
     return true;
+}
+
+bool WriteToStartingConsole(const std::string& text) {
+    return WriteToConsole(text);
 }

@@ -40,7 +40,9 @@ SNativeControl NativeControl(const SControlTemplate& control) {
         case EControlKind::CheckBox:
             return {kButtonClass, BS_AUTOCHECKBOX};
         case EControlKind::Edit:
-            return {kEditClass, ES_LEFT | StyleIf(s, StyleAutoHScroll, ES_AUTOHSCROLL)};
+            return {kEditClass, ES_LEFT | StyleIf(s, StyleAutoHScroll, ES_AUTOHSCROLL) |
+                                    StyleIf(s, StyleMultiline, ES_MULTILINE | ES_AUTOVSCROLL) |
+                                    StyleIf(s, StyleReadOnly, ES_READONLY)};
         case EControlKind::ListBox:
             return {kListBoxClass, StyleIf(s, StyleNotify, LBS_NOTIFY) |
                                        StyleIf(s, StyleNoIntegralHeight, LBS_NOINTEGRALHEIGHT)};

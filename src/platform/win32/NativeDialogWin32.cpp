@@ -27,6 +27,16 @@ void ShowText(HWND window, const std::string& text) {
     if (WindowText(window) != text) SetWindowTextA(window, text.c_str());
 }
 
+// A multi-line edit breaks its lines only at CR LF.
+std::string WithCarriageReturns(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        if (c == '\n') shown += '\r';
+        shown += c;
+    }
+    return shown;
+}
+
 bool IsKeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
@@ -62,7 +72,9 @@ struct CNativeDialogWindow::Impl {
     void Report(int id, Input input);
 
     HWND Control(int id) const { return id > 0 ? GetDlgItem(window, id) : nullptr; }
+    const SControlTemplate* TemplateOf(int id) const;
     EControlKind KindOf(int id) const;
+    bool IsMultiline(int id) const;
 
     const SDialogTemplate& source;
     CNativeDialogModel& model;
@@ -79,11 +91,21 @@ struct CNativeDialogWindow::Impl {
     std::map<int, std::pair<int, int>> shownSelections;
 };
 
-EControlKind CNativeDialogWindow::Impl::KindOf(int id) const {
+const SControlTemplate* CNativeDialogWindow::Impl::TemplateOf(int id) const {
     for (const SControlTemplate& control : source.controls) {
-        if (control.id == id) return control.kind;
+        if (control.id == id) return &control;
     }
-    return EControlKind::Static;
+    return nullptr;
+}
+
+EControlKind CNativeDialogWindow::Impl::KindOf(int id) const {
+    const SControlTemplate* control = TemplateOf(id);
+    return control ? control->kind : EControlKind::Static;
+}
+
+bool CNativeDialogWindow::Impl::IsMultiline(int id) const {
+    const SControlTemplate* control = TemplateOf(id);
+    return control && (control->style & StyleMultiline) != 0;
 }
 
 INT_PTR CALLBACK CNativeDialogWindow::Impl::DialogProc(HWND window, UINT message, WPARAM wParam,
@@ -190,8 +212,9 @@ void CNativeDialogWindow::Impl::ShowControlState(int id) {
 
 // The caret moves only when the dialog moved it, never under the user's typing.
 void CNativeDialogWindow::Impl::ShowEdit(int id, HWND control, const SNativeControlState& state) {
-    const bool textChanged = WindowText(control) != state.text;
-    if (textChanged) SetWindowTextA(control, state.text.c_str());
+    const std::string text = IsMultiline(id) ? WithCarriageReturns(state.text) : state.text;
+    const bool textChanged = WindowText(control) != text;
+    if (textChanged) SetWindowTextA(control, text.c_str());
     const std::pair<int, int> selection(state.selectionStart, state.selectionEnd);
     const auto last = shownSelections.find(id);
     const bool selectionChanged = last == shownSelections.end() || last->second != selection;
@@ -358,6 +381,10 @@ void CNativeDialogWindow::RunModal() {
     const bool ownerWasEnabled = impl.owner && !EnableWindow(impl.owner, FALSE);
     ShowWindow(impl.window, SW_SHOW);
     impl.ShowFocusState();
+    // Activated, the window gave its focused edit the system's select-all, which would also
+    // scroll a long text to its end; the dialog's own selection is shown again.
+    impl.shownSelections.erase(impl.model.FocusId());
+    impl.ShowControlState(impl.model.FocusId());
     MSG message;
     while (!impl.ended && !impl.model.HasEnded()) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);

@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <ctime>
 
 #include "platform/Platform.h"
+#include "platform/win32/SystemErrorWin32.h"
 
 namespace {
 
@@ -57,6 +59,48 @@ bool CanCreateWindow() {
     return true;
 }
 
+std::wstring WideText(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+// The "\\?\" form of the path, which the wide calls take beyond the classic 260 characters.
+// In that form a name such as "NUL.mp4" is a file, never a device.
+std::wstring LongPathForm(const std::string& path) {
+    const std::wstring wide = WideText(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    full.resize(length);
+    // Already long, or in the namespace of devices ("\\.\"): as it is.
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// The device names count with any extension, and Windows ignores blanks before it.
+std::string DeviceNameStem(const std::string& name) {
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return stem;
+}
+
+// An output the starter handed over (a pipe, a file, a terminal under Wine).
+bool HasStandardOutput() {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output && output != INVALID_HANDLE_VALUE && GetFileType(output) != FILE_TYPE_UNKNOWN;
+}
+
+// The console of the program that started this one (a command prompt), as standard output.
+bool AttachStartersConsole() {
+    return AttachConsole(ATTACH_PARENT_PROCESS) && std::freopen("CONOUT$", "w", stdout);
+}
+
 void WriteStandardError(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
@@ -94,6 +138,38 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool IsDeviceName(const std::string& name) {
+    const std::string stem = DeviceNameStem(name);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
+    return numbered && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
+}
+
+SFileStamp GetFileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    SFileStamp stamp;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        return stamp;
+    }
+    stamp.isRegularFile = true;
+    stamp.size = static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.modified = static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                     data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeFolder(const std::string& path, std::string* error) {
+    if (CreateDirectoryW(LongPathForm(path).c_str(), nullptr)) return true;
+    *error = SystemErrorText(GetLastError());
+    return false;
+}
+
 // A write to a pipe whose reader has gone already fails with an error here; nothing ends the
 // process for it.
 void PrepareProcess() {}
@@ -118,10 +194,12 @@ bool MakeTempFileName(const std::string& directory, const std::string& prefix, s
     return true;
 }
 
-bool RemoveFile(const std::string& path) {
-    if (DeleteFileA(path.c_str())) return true;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+bool RemoveFile(const std::string& path, std::string* error) {
+    if (DeleteFileW(LongPathForm(path).c_str())) return true;
+    const DWORD failure = GetLastError();
+    if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND) return true;
+    if (error) *error = SystemErrorText(failure);
+    return false;
 }
 
 void SleepMilliseconds(unsigned milliseconds) {
@@ -157,6 +235,14 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
 // The program's window subsystem gives it no console to print to; the caller shows a box.
 bool WriteToConsole(const std::string&) {
     return false;
+}
+
+// Standard output is in text mode: the report's lines end in CR LF.
+bool WriteToStartingConsole(const std::string& text) {
+    if (!HasStandardOutput() && !AttachStartersConsole()) return false;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return true;
 }
 
 std::string DefaultToolName(const std::string& baseName) {
