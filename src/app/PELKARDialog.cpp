@@ -23,11 +23,9 @@ CPELKARDialog::~CPELKARDialog() {
         m_statusNotifier->Remove();
         m_statusNotifier.reset();
     }
-    if (m_logFile) {
-        Log("~CPELKARDialog(): PELKAR terminating.");
-        m_logFile->Close();
-        m_logFile.reset();
-    }
+    // The last line may fail like any other (a full disk): the log is then dropped already.
+    Log("~CPELKARDialog(): PELKAR terminating.");
+    m_logFile.reset();
 }
 
 bool CPELKARDialog::OnInitDialog() {

@@ -95,6 +95,7 @@ set_up_log() {
         normal) log=$home/pelkar.log ;;
         missing-folder) log=$home/no-folder/pelkar.log ;;
         devfull) log=/dev/full ;;
+        full-at-last-line) log=$home/pelkar.log ;;
         readonly) log=$home/pelkar.log && : >"$log" && chmod 444 "$log" ;;
         readonly-folder) mkdir "$home/logs" && chmod 555 "$home/logs" && log=$home/logs/pelkar.log ;;
     esac
@@ -109,8 +110,19 @@ start_run() {
         --rname Box --rcat Drama --rchan 7)
     /usr/bin/time -f '%M %e' -o "$home/time.$2" env -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
-        "${as_user[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
+        "${as_user[@]}" "${tracer[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
     pid=$!
+}
+
+# The log's last line meets a full disk: a first run counts the lines a run writes, then the
+# run of the row goes under strace, which fails that many-th write to the log (each line is one
+# write of the main thread) with ENOSPC.
+fail_last_log_line() {
+    start_run "Evening News" run
+    wait_run
+    tracer=(strace -qq -o /dev/null -P "$log" -e trace=write
+        -e inject=write:error=ENOSPC:when="$(grep -c '' "$log")")
+    rm -f "$log" "$home/out/"*
 }
 
 # Waits for the run; sets status and peak.
@@ -239,6 +251,8 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     [ -n "${as_user[*]}" ] && chown -R 65534:65534 "$home"
 
     peak=0
+    tracer=()
+    [ "${want[log]}" = full-at-last-line ] && fail_last_log_line
     if [ "${want[runs]}" -gt 1 ]; then
         concurrent_runs "${want[runs]}"
     else
