@@ -114,14 +114,14 @@ start_run() {
     pid=$!
 }
 
-# The log's last line meets a full disk: a first run counts the lines a run writes, then the
-# run of the row goes under strace, which fails that many-th write to the log (each line is one
-# write of the main thread) with ENOSPC.
+# The log's last line meets a full disk: a first run counts the entries a run logs, then the
+# run of the row goes under strace, which fails that many-th write to the log (each entry is
+# one write of the main thread) with ENOSPC.
 fail_last_log_line() {
     start_run "Evening News" run
     wait_run
     tracer=(strace -qq -o /dev/null -P "$log" -e trace=write
-        -e inject=write:error=ENOSPC:when="$(grep -c '' "$log")")
+        -e inject=write:error=ENOSPC:when="$(log_entries | wc -l)")
     rm -f "$log" "$home/out/"*
 }
 
