@@ -29,8 +29,8 @@ CPELKARDialog::~CPELKARDialog() {
     m_logFile.reset();
 }
 
-// A dry run wins over every other switch, since a value the host did not quote can bring one
-// along; only a run that would convert goes unattended.
+// A dry run wins over --gui and --help, which a value the host did not quote can bring along.
+// Only a run that would convert is unattended: nobody may be there to close a box.
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     LoadSettings();
@@ -38,7 +38,9 @@ bool CPELKARDialog::OnInitDialog() {
     m_dryRun = withArguments && m_commandLine.HasOption("--dry-run");
     const bool opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
     m_unattended = !opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
-    if (!m_profileError.empty()) ReportProblem(m_profileError, "No action was run. " + m_profileError);
+    if (!m_profileError.empty()) {
+        ReportProblem(m_profileError, "No action was run. " + m_profileError);
+    }
     if (!withArguments) {
         InitInteractiveWindow();
         return true;

@@ -66,7 +66,8 @@ protected:
 
     // The action is stored in slot 3 behind empty and broken slots, as a hand-edited profile
     // might have it.
-    void WriteProfile(const CAction& action, const std::string& ffmpegPath) {
+    void WriteProfile(const CAction& action, const std::string& ffmpegPath,
+                      const std::string& logPath = "") {
         WriteWholeFile(ProfilePath(), ProfileBuilder()
                                           .Raw("action00", "")
                                           .Raw("action01", "broken")
@@ -76,7 +77,7 @@ protected:
                                           .Raw("rtvEditPath", ToolPath("standin_rtvedit.exe"))
                                           .Raw("tempPath", Temp() + "\\")
                                           .Raw("logging", "1")
-                                          .Raw("loggingPath", Log())
+                                          .Raw("loggingPath", logPath.empty() ? Log() : logPath)
                                           .Text());
     }
 
@@ -203,3 +204,46 @@ TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {
     EXPECT_EQ(result.standardError, "PELKAR: Missing --mpeg parameter\r\n");
     EXPECT_FALSE(FileExists(Output() + "\\News.mp3"));
 }
+
+// A post-download run meets a profile it cannot read, or a log it cannot open. Without a
+// display a box would be a line of its own text on standard error; the run's only line is the
+// notification's text, so no box was made.
+struct SUnattendedProblem {
+    const char* name;
+    bool profileIsAFolder;
+    const char* logPath;
+    int exitStatus;
+    const char* errorStart;  // "%profile%" stands for the profile's path
+};
+
+class UnattendedProblemWin32Test : public PostDownloadWin32Test,
+                                   public ::testing::WithParamInterface<SUnattendedProblem> {};
+
+TEST_P(UnattendedProblemWin32Test, IsReportedWithoutABoxAndTheRunGoesOn) {
+    const SUnattendedProblem& row = GetParam();
+    WriteProfile(Action(true), Ffmpeg(), row.logPath);
+    if (row.profileIsAFolder) {
+        DeleteProfile();
+        std::filesystem::create_directory(ProfilePath());
+    }
+
+    const ProcessResult result = RunCommandLine(HostCommand());
+
+    EXPECT_EQ(result.exitStatus, row.exitStatus);
+    std::string start = row.errorStart;
+    const std::string::size_type profile = start.find("%profile%");
+    if (profile != std::string::npos) start.replace(profile, 9, ProfilePath());
+    EXPECT_EQ(result.standardError.rfind("PELKAR: " + start, 0), 0u) << result.standardError;
+    EXPECT_EQ(SplitLines(result.standardError).size(), 1u) << result.standardError;
+    EXPECT_EQ(FileExists(Output() + "\\Evening News.mp3"), row.exitStatus == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Problems, UnattendedProblemWin32Test,
+    ::testing::Values(
+        SUnattendedProblem{"UnreadableProfile", true, "", 1,
+                           "No action was run. The profile %profile% cannot be read: "},
+        SUnattendedProblem{"UnopenableLog", false, "C:\\nodir\\x.log", 0,
+                           "The log cannot be opened, so the run goes on without it: "
+                           "C:\\nodir\\x.log: "}),
+    [](const auto& info) { return std::string(info.param.name); });
