@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,8 @@ struct SUnattendedProblem {
     int exitStatus;
     const char* errorStart;  // "%profile%" stands for the profile's path
 };
+
+void PrintTo(const SUnattendedProblem& row, std::ostream* out) { *out << row.name; }
 
 class UnattendedProblemWin32Test : public PostDownloadWin32Test,
                                    public ::testing::WithParamInterface<SUnattendedProblem> {};
