@@ -2,6 +2,7 @@
 
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
+#include "platform/FolderQuery.h"
 #include "platform/Platform.h"
 #include "processing/ToolCommands.h"
 
@@ -19,13 +20,18 @@ std::string FieldLine(EDVAField field, const std::string& text) {
     return line + (text.empty() ? "(empty)" : text) + "\n";
 }
 
-std::string RecordingSection(const CDVAFlags& recording) {
+// A switch that arrived, maybe out of a value the host did not quote, is shown but not obeyed.
+std::string RecordingSection(const CDVAFlags& recording,
+                             const std::vector<std::string>& ignoredSwitches) {
     std::string text = "The recording's fields as the host passed them:\n";
     for (int field = 0; field < DVAFieldCount; ++field) {
         const EDVAField entry = static_cast<EDVAField>(field);
         text += FieldLine(entry, recording.GetText(entry));
     }
-    return text;
+    if (ignoredSwitches.empty()) return text;
+    text += "Also on the command line, and not acted on by a dry run:";
+    for (const std::string& option : ignoredSwitches) text += " " + option;
+    return text + "\n";
 }
 
 // Why an action is not complete, in the words of the editor's fields.
@@ -65,6 +71,59 @@ std::string JoinedPath(const std::string& directory, const std::string& name) {
     return directory + PathSeparator() + name;
 }
 
+// The names of the path's parts below the folder, in order; the last is the file's.
+std::vector<std::string> NamesBelow(const std::string& folder, const std::string& path) {
+    std::vector<std::string> names(1);
+    for (std::size_t i = folder.size(); i < path.size(); ++i) {
+        if (!IsPathSeparator(path[i])) {
+            names.back() += path[i];
+        } else if (!names.back().empty()) {
+            names.emplace_back();
+        }
+    }
+    return names;
+}
+
+std::string TooLongLine(const std::string& what, std::size_t length, std::size_t limit) {
+    return "  " + what + " is longer than the file system allows (" + std::to_string(length) +
+           ", at most " + std::to_string(limit) + ").\n";
+}
+
+// The run writes into the output directory as it is and makes only the folders that the
+// template adds below it; every name must fit the file system of the folder it goes into.
+void CheckOutputPath(const std::string& directory, const std::string& destination,
+                     std::string* text, std::string* problems) {
+    if (!IsExistingFolder(directory)) {
+        *problems += "  The output directory " + directory + " does not exist.\n";
+        return;
+    }
+    const std::vector<std::string> names = NamesBelow(directory, destination);
+    std::string existing = directory;  // the deepest folder of the path that exists
+    std::string folder = directory;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const bool isFile = i + 1 == names.size();
+        const std::size_t length = FileNameLength(names[i]);
+        const std::size_t limit = MaxFileNameLength(existing);
+        if (length > limit) {
+            *problems += TooLongLine(isFile ? "The output file's name"
+                                            : "The folder name " + Quoted(names[i]),
+                                     length, limit);
+            return;
+        }
+        if (isFile) return;
+        const bool inExistingFolder = folder == existing;
+        folder = JoinedPath(folder, names[i]);
+        if (inExistingFolder && IsExistingFolder(folder)) {
+            existing = folder;
+        } else if (inExistingFolder && IsExistingFile(folder)) {
+            *problems += "  The folder " + folder + " cannot be made: a file has its name.\n";
+            return;
+        } else {
+            *text += "  The folder " + folder + " would be made.\n";
+        }
+    }
+}
+
 // The tool whose path is empty would not be started, and the action would fail.
 void NoteEmptyTool(const std::string& tool, const std::string& path, std::string* problems) {
     if (path.empty()) *problems += "  The " + tool + " path is empty: nothing would be started.\n";
@@ -82,6 +141,7 @@ std::string PlanSection(const SStoredSettings& settings, const CAction& action,
     const std::string destination = ActionDestination(action, recording);
     std::string text = "The action " + Quoted(action.GetName()) + " would run:\n";
     text += "  Output file: " + destination + "\n";
+    CheckOutputPath(action.GetOutputDirectory(), destination, &text, &problems);
     if (action.GetStripCommercials()) {
         // The real name is made when the run starts, with six random characters.
         source = JoinedPath(settings.tempPath, "mstXXXXXX.mpg");
@@ -110,9 +170,9 @@ std::string PlanSection(const SStoredSettings& settings, const CAction& action,
 
 std::string DryRunReport(const SStoredSettings& settings,
                          const std::vector<std::string>& storedActions, const CDVAFlags& recording,
-                         bool* matched) {
+                         const std::vector<std::string>& ignoredSwitches, bool* matched) {
     std::string report = "PELKAR dry run: nothing is started, written or logged.\n\n";
-    report += RecordingSection(recording) + "\n";
+    report += RecordingSection(recording, ignoredSwitches) + "\n";
     const std::vector<SActionTrial> trials = TryActions(storedActions, recording);
     report += "Actions tried, in list order:\n";
     for (std::size_t i = 0; i < trials.size(); ++i)

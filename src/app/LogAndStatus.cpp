@@ -2,6 +2,7 @@
 #include "app/PELKARDialog.h"
 #include "app/StatusText.h"
 #include "model/ProcessArguments.h"
+#include "platform/ErrorLine.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -15,9 +16,8 @@ void CPELKARDialog::Log(const std::string& text) {
     // A full disk, say. The run goes on without its log, and says once why it has none; no
     // box, which would hold up a run with nobody watching.
     m_logFile.reset();
-    WriteConsoleMessage(GetApplicationTitle(),
-                        "The log " + loggingPath + " could not be written; the run goes on "
-                        "without it.");
+    WriteErrorLine(GetApplicationTitle(),
+                   "The log " + loggingPath + " could not be written; the run goes on without it.");
 }
 
 void CPELKARDialog::ShowStatus(const std::string& text) {

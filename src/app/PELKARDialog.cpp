@@ -6,6 +6,7 @@
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/ErrorLine.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "res/ProductInfo.h"
@@ -24,35 +25,51 @@ CPELKARDialog::~CPELKARDialog() {
         m_statusNotifier->Remove();
         m_statusNotifier.reset();
     }
-    if (m_logFile) {
-        Log("~CPELKARDialog(): PELKAR terminating.");
-        m_logFile->Close();
-        m_logFile.reset();
-    }
+    // The last line may fail like any other (a full disk): the log is then dropped already.
+    Log("~CPELKARDialog(): PELKAR terminating.");
+    m_logFile.reset();
 }
 
+// A dry run wins over --gui and --help, which a value the host did not quote can bring along.
+// Only a run that would convert is unattended: nobody may be there to close a box.
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     LoadSettings();
-    if (!m_profileError.empty()) MessageBox(m_profileError, std::string(), MB_ICONSTOP);
-    if (GetProcessArgumentCount() <= 1) {
+    const bool withArguments = GetProcessArgumentCount() > 1;
+    m_dryRun = withArguments && m_commandLine.HasOption("--dry-run");
+    const bool opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
+    m_unattended = !opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
+    if (!m_profileError.empty()) {
+        ReportProblem(m_profileError, "No action was run. " + m_profileError);
+    }
+    if (!withArguments) {
         InitInteractiveWindow();
         return true;
     }
-    m_dryRun = m_commandLine.HasOption("--dry-run") && !m_commandLine.HasOption("--gui");
     if (logging && !m_dryRun) OpenLogFile();
     for (int i = 0; i < 3; ++i) Log("");
     Log(kBanner);
     for (int i = 0; i < 3; ++i) Log("");
     Log("OnInitDialog(): Logging initialized");
     Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
-    if (m_commandLine.HasOption("--gui")) {
+    if (opensWindow) {
         InitInteractiveWindow();
         return true;
     }
     ChooseRunMode();
     OnOK();
     return true;
+}
+
+// A box would stop the host's queue until someone clicks: an unattended run says it in the
+// notification and on standard error instead, and goes on as it can.
+void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string& unattendedText) {
+    if (!m_unattended) {
+        MessageBox(boxText, std::string(), MB_ICONSTOP);
+        return;
+    }
+    ShowStatus(unattendedText);
+    WriteErrorLine(GetApplicationTitle(), unattendedText);
 }
 
 void CPELKARDialog::InitInteractiveWindow() {
@@ -64,7 +81,7 @@ void CPELKARDialog::InitInteractiveWindow() {
 }
 
 void CPELKARDialog::ChooseRunMode() {
-    if (m_commandLine.HasOption("--help")) {
+    if (m_commandLine.HasOption("--help") && !m_dryRun) {
         // Printed where a terminal shows it; where no console is at hand, the short box.
         const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(), loggingPath,
                                   logging != 0};
@@ -88,9 +105,13 @@ void CPELKARDialog::ChooseRunMode() {
 void CPELKARDialog::DryRun() {
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
+    std::vector<std::string> ignoredSwitches;
+    for (const char* option : {"--gui", "--help"}) {
+        if (m_commandLine.HasOption(option)) ignoredSwitches.push_back(option);
+    }
     bool matched = false;
-    const std::string report =
-        DryRunReport(CurrentSettings(), m_storedActionTexts, recording, &matched);
+    const std::string report = DryRunReport(CurrentSettings(), m_storedActionTexts, recording,
+                                            ignoredSwitches, &matched);
     ShowReport(report);
     // A script can tell from the status whether the recording would be converted.
     m_exitStatus = matched ? 0 : 3;
@@ -102,7 +123,7 @@ bool CPELKARDialog::OpenLogFile() {
     auto file = std::make_unique<CAppendFile>();
     std::string error;
     if (!file->Open(loggingPath, &error)) {
-        MessageBox(error, std::string(), MB_ICONSTOP);
+        ReportProblem(error, "The log cannot be opened, so the run goes on without it: " + error);
         return false;
     }
     m_logFile = std::move(file);

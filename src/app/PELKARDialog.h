@@ -102,6 +102,8 @@ protected:
 
 private:
     bool OpenLogFile();
+    // Says what went wrong: in a box where a person started PELKAR, else without one.
+    void ReportProblem(const std::string& boxText, const std::string& unattendedText);
     void ChooseRunMode();
     void InitInteractiveWindow();
 
@@ -124,6 +126,8 @@ private:
     int m_exitStatus = 0;
     // A dry run leaves no trace: no log, no save, no notification.
     bool m_dryRun = false;
+    // A run with arguments that would convert, which nobody may be watching: no box may wait.
+    bool m_unattended = false;
     // What the profile held at the last load or save, to tell whether anything has changed.
     SStoredSettings m_savedSettings;
     // The action slots as stored, incomplete ones included, for the dry run to explain.

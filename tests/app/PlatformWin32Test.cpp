@@ -6,6 +6,7 @@
 
 #include "TestSupportWin32.h"
 #include "model/ProcessArguments.h"
+#include "platform/FolderQuery.h"
 #include "platform/Platform.h"
 
 // The Windows services: the profile in the Windows directory, the system's temporary names,
@@ -104,6 +105,10 @@ TEST_F(PlatformWin32Test, ExistingFileIsNotAFolder) {
     EXPECT_TRUE(IsExistingFile(m_dir.File("show.mpg")));
     EXPECT_FALSE(IsExistingFile(m_dir.Path()));
     EXPECT_FALSE(IsExistingFile(m_dir.File("none.mpg")));
+    EXPECT_TRUE(IsExistingFolder(m_dir.Path()));
+    EXPECT_FALSE(IsExistingFolder(m_dir.File("show.mpg")));
+    EXPECT_FALSE(IsExistingFolder(m_dir.File("none")));
+    EXPECT_EQ(MaxFileNameLength(m_dir.Path()), 255u);
 }
 
 TEST_F(PlatformWin32Test, CommandLineIsTheSystemsWhateverTheArgumentsSay) {

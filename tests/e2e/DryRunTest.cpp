@@ -41,11 +41,12 @@ struct DryRunCase {
     std::vector<std::string> actions;  // stored texts, built by the fixture's Stored()
     std::string title;
     int exitStatus;
+    std::string problem = "";  // a line the report gives under "The run would fail:"
 };
 
 void PrintTo(const DryRunCase& row, std::ostream* out) { *out << row.name; }
 
-class DryRunTest : public HostRunTest, public ::testing::WithParamInterface<DryRunCase> {
+class DryRunFixture : public HostRunTest {
 protected:
     void WriteActions(const std::vector<std::string>& actions) {
         ProfileBuilder profile;
@@ -55,14 +56,21 @@ protected:
         WriteWholeFile(ProfilePath(), profile.Text());
     }
 
-    // "name:options:pattern", options a string of a (audio only), s (strip), 2 (two passes).
+    // "name:options:pattern[:template]", options a string of a (audio only), s (strip), 2 (two
+    // passes), m (an output directory that does not exist).
     std::string Stored(const std::string& row) const {
-        const std::string::size_type first = row.find(':'), second = row.rfind(':');
-        const std::string options = row.substr(first + 1, second - first - 1);
-        const auto has = [&](char c) { return options.find(c) != std::string::npos ? 1 : 0; };
-        return StoredAction(row.substr(0, first), OutputDirectory(),
-                            {has('a'), has('s'), has('2')}, "%title% (%episode%)",
-                            row.substr(second + 1));
+        std::vector<std::string> parts(1);
+        for (char c : row) {
+            if (c == ':') {
+                parts.emplace_back();
+            } else {
+                parts.back() += c;
+            }
+        }
+        const auto has = [&](char c) { return parts[1].find(c) != std::string::npos ? 1 : 0; };
+        return StoredAction(parts[0], has('m') ? home.File("missing") : OutputDirectory(),
+                            {has('a'), has('s'), has('2')},
+                            parts.size() > 3 ? parts[3] : "%title% (%episode%)", parts[2]);
     }
 
     ProcessResult DryRun(const std::string& title) {
@@ -71,6 +79,8 @@ protected:
         return RunProgram(arguments, Environment());
     }
 };
+
+class DryRunTest : public DryRunFixture, public ::testing::WithParamInterface<DryRunCase> {};
 
 // A table of profiles and titles: the dry run names the action, the output file and the
 // command lines that the real run of the same command line then uses, in order.
@@ -81,16 +91,33 @@ const DryRunCase kCases[] = {
     {"StrippedTwoPasses", {"Clean:s2:Evening*"}, "Evening News", 0},
     {"IncompleteActionIsSkipped", {"Broken:a:", "Video::*"}, "Evening News", 0},
     {"NoActionMatches", {"Radio:a:Morning*"}, "Evening News", 3},
+    {"NameTooLongForTheFileSystem", {"Video::*"}, std::string(300, 'T'), 0,
+     "  The output file's name is longer than the file system allows (308, at most 255).\n"},
+    {"OutputDirectoryMissing", {"Video:m:*"}, "Evening News", 0, "/missing does not exist.\n"},
+    {"FileInTheWayOfAFolder", {"Video::*:%episode%/%title%"}, "Evening News", 0,
+     "/out/4 cannot be made: a file has its name.\n"},
 };
 
 TEST_P(DryRunTest, ReportAgreesWithTheRealRun) {
     const DryRunCase& row = GetParam();
     WriteActions(row.actions);
 
+    // Where one row's template wants a folder.
+    WriteWholeFile(home.File("out/4"), "in the way of a folder");
+
     const ProcessResult dry = DryRun(row.title);
     ASSERT_EQ(dry.exitStatus, row.exitStatus) << dry.standardError;
     const Plan plan = ReadPlan(dry.standardOutput);
     EXPECT_FALSE(FileExists(Record())) << "a dry run starts no tool";
+    const std::string::size_type failure = dry.standardOutput.find("\nThe run would fail:\n");
+    EXPECT_EQ(failure == std::string::npos, row.problem.empty()) << dry.standardOutput;
+    if (!row.problem.empty()) {
+        EXPECT_NE(dry.standardOutput.find(row.problem, failure), std::string::npos)
+            << dry.standardOutput;
+        Run({}, 1, row.title);
+        EXPECT_FALSE(FileExists(plan.outputFile));
+        return;
+    }
 
     Run({}, 0, row.title);
 
@@ -133,18 +160,49 @@ std::map<std::string, std::string> Snapshot(const std::string& directory) {
     return files;
 }
 
-using DryRunTraceTest = DryRunTest;
+using DryRunTraceTest = DryRunFixture;
 
-TEST_F(DryRunTraceTest, DryRunTouchesNoFile) {
-    WriteActions({"Clean:s2:Evening*"});
+// A title the host did not quote may bring other switches; the action's template may want
+// folders. The dry run obeys no switch, makes no folder and says what arrived.
+struct TraceCase {
+    const char* name;
+    std::string title;
+    std::string action;
+    std::string reportLine;  // under the home, where "~" stands
+};
+
+void PrintTo(const TraceCase& row, std::ostream* out) { *out << row.name; }
+
+const TraceCase kTraceCases[] = {
+    {"Plain", "Evening News", "Clean:s2:Evening*", "  Commercials: stripped first"},
+    {"GuiInTheTitle", "Evening News --gui", "Clean:s2:Evening*",
+     "Also on the command line, and not acted on by a dry run: --gui\n"},
+    {"HelpInTheTitle", "Evening --help", "Clean:s2:Evening*",
+     "  --title       Evening\n"},
+    {"SubfolderOfTheTemplate", "Evening News", "Clean:s2:Evening*:%title%/%episode%",
+     "  The folder ~/out/Evening News would be made.\n"},
+};
+
+class DryRunSwitchTest : public DryRunFixture, public ::testing::WithParamInterface<TraceCase> {};
+
+TEST_P(DryRunSwitchTest, DryRunTouchesNoFile) {
+    const TraceCase& row = GetParam();
+    WriteActions({row.action});
     WriteWholeFile(LogPath(), "an earlier run's lines\n");
     const auto before = Snapshot(home.Path());
 
-    const ProcessResult dry = DryRun("Evening News");
+    const ProcessResult dry = DryRun(row.title);
 
     EXPECT_EQ(dry.exitStatus, 0);
     EXPECT_EQ(Snapshot(home.Path()), before);
+    EXPECT_EQ(dry.standardError, "");
+    EXPECT_EQ(dry.standardOutput.rfind("PELKAR dry run: ", 0), 0u) << dry.standardOutput;
+    const std::string line = std::regex_replace(row.reportLine, std::regex("~"), home.Path());
+    EXPECT_NE(dry.standardOutput.find(line), std::string::npos) << dry.standardOutput;
 }
+
+INSTANTIATE_TEST_SUITE_P(Titles, DryRunSwitchTest, ::testing::ValuesIn(kTraceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DryRunTraceTest, ReportShowsValuesCutAtTheNextOptionAndWhyActionsWereSkipped) {
     WriteActions({"Broken:a:", "Radio:a:Morning*", "Video::*"});

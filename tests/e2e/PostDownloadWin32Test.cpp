@@ -68,7 +68,8 @@ protected:
 
     // The action is stored in slot 3 behind empty and broken slots, as a hand-edited profile
     // might have it.
-    void WriteProfile(const CAction& action, const std::string& ffmpegPath) {
+    void WriteProfile(const CAction& action, const std::string& ffmpegPath,
+                      const std::string& logPath = "") {
         WriteWholeFile(ProfilePath(), ProfileBuilder()
                                           .Raw("action00", "")
                                           .Raw("action01", "broken")
@@ -78,7 +79,7 @@ protected:
                                           .Raw("rtvEditPath", ToolPath("standin_rtvedit.exe"))
                                           .Raw("tempPath", Temp() + "\\")
                                           .Raw("logging", "1")
-                                          .Raw("loggingPath", Log())
+                                          .Raw("loggingPath", logPath.empty() ? Log() : logPath)
                                           .Text());
     }
 
@@ -305,3 +306,48 @@ TEST_P(OutputNameWin32Test, OutputIsAFileWhereTheTemplateSays) {
 
 INSTANTIATE_TEST_SUITE_P(Names, OutputNameWin32Test, ::testing::ValuesIn(kOutputNameCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A post-download run meets a profile it cannot read, or a log it cannot open. Without a
+// display a box would be a line of its own text on standard error; the run's only line is the
+// notification's text, so no box was made.
+struct SUnattendedProblem {
+    const char* name;
+    bool profileIsAFolder;
+    const char* logPath;
+    int exitStatus;
+    const char* errorStart;  // "%profile%" stands for the profile's path
+};
+
+void PrintTo(const SUnattendedProblem& row, std::ostream* out) { *out << row.name; }
+
+class UnattendedProblemWin32Test : public PostDownloadWin32Test,
+                                   public ::testing::WithParamInterface<SUnattendedProblem> {};
+
+TEST_P(UnattendedProblemWin32Test, IsReportedWithoutABoxAndTheRunGoesOn) {
+    const SUnattendedProblem& row = GetParam();
+    WriteProfile(Action(true), Ffmpeg(), row.logPath);
+    if (row.profileIsAFolder) {
+        DeleteProfile();
+        std::filesystem::create_directory(ProfilePath());
+    }
+
+    const ProcessResult result = RunCommandLine(HostCommand());
+
+    EXPECT_EQ(result.exitStatus, row.exitStatus);
+    std::string start = row.errorStart;
+    const std::string::size_type profile = start.find("%profile%");
+    if (profile != std::string::npos) start.replace(profile, 9, ProfilePath());
+    EXPECT_EQ(result.standardError.rfind("PELKAR: " + start, 0), 0u) << result.standardError;
+    EXPECT_EQ(SplitLines(result.standardError).size(), 1u) << result.standardError;
+    EXPECT_EQ(FileExists(Output() + "\\Evening News.mp3"), row.exitStatus == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Problems, UnattendedProblemWin32Test,
+    ::testing::Values(
+        SUnattendedProblem{"UnreadableProfile", true, "", 1,
+                           "No action was run. The profile %profile% cannot be read: "},
+        SUnattendedProblem{"UnopenableLog", false, "C:\\nodir\\x.log", 0,
+                           "The log cannot be opened, so the run goes on without it: "
+                           "C:\\nodir\\x.log: "}),
+    [](const auto& info) { return std::string(info.param.name); });

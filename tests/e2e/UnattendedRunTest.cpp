@@ -316,7 +316,8 @@ TEST_F(UnattendedRunTest, UnreadableProfileFailsAndIsKept) {
 
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.standardError,
-              "pelkar: The profile " + ProfilePath() + " cannot be read: Is a directory\n");
+              "pelkar: No action was run. The profile " + ProfilePath() +
+                  " cannot be read: Is a directory\n");
     EXPECT_TRUE(fs::is_directory(ProfilePath()));
     EXPECT_FALSE(FileExists(Record()));
 }

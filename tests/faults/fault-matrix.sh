@@ -111,6 +111,7 @@ set_up_log() {
         normal) log=$home/pelkar.log ;;
         missing-folder) log=$home/no-folder/pelkar.log ;;
         devfull) log=/dev/full ;;
+        full-at-last-line) log=$home/pelkar.log ;;
         readonly) log=$home/pelkar.log && : >"$log" && chmod 444 "$log" ;;
         readonly-folder) mkdir "$home/logs" && chmod 555 "$home/logs" && log=$home/logs/pelkar.log ;;
     esac
@@ -153,8 +154,19 @@ start_run() {
     /usr/bin/time -f '%M %e' -o "$home/time.$2" env "${host[@]}" -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
         PELKAR_FFMPEG="$bin/hang-transcoder" \
-        "${as_user[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
+        "${as_user[@]}" "${tracer[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
     pid=$!
+}
+
+# The log's last line meets a full disk: a first run counts the entries a run logs, then the
+# run of the row goes under strace, which fails that many-th write to the log (each entry is
+# one write of the main thread) with ENOSPC.
+fail_last_log_line() {
+    start_run "Evening News" run
+    wait_run
+    tracer=(strace -qq -o /dev/null -P "$log" -e trace=write
+        -e inject=write:error=ENOSPC:when="$(log_entries | wc -l)")
+    rm -f "$log" "$home/out/"*
 }
 
 # Waits for the run; sets status and peak.
@@ -316,6 +328,8 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
 
     peak=0
     tool_session=""
+    tracer=()
+    [ "${want[log]}" = full-at-last-line ] && fail_last_log_line
     if [ "${want[runs]}" -gt 1 ]; then
         concurrent_runs "${want[runs]}"
     else

@@ -1,0 +1,7 @@
+#include "platform/ErrorLine.h"
+#include "platform/Platform.h"
+
+// Here the message box of last resort is already such a line.
+void WriteErrorLine(const std::string& caption, const std::string& text) {
+    WriteConsoleMessage(caption, text);
+}
