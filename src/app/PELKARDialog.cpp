@@ -45,6 +45,7 @@ bool CPELKARDialog::OnInitDialog() {
     for (int i = 0; i < 3; ++i) Log("");
     Log("OnInitDialog(): Logging initialized");
     Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
+    if (!m_profileNote.empty()) Log(m_profileNote);
     if (m_commandLine.HasOption("--gui")) {
         InitInteractiveWindow();
         return true;

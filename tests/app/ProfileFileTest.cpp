@@ -27,7 +27,8 @@ const EProfileSave Saved = EProfileSave::Saved;
 
 std::string ReadProfile(const std::string& path) {
     std::string text, error;
-    EXPECT_TRUE(ReadProfileText(path, &text, &error)) << error;
+    const EProfileRead read = ReadProfileText(path, &text, &error);
+    EXPECT_TRUE(read == EProfileRead::Read || read == EProfileRead::Missing) << error;
     return text;
 }
 const int kChildren = 8;
@@ -80,7 +81,7 @@ TEST_F(ProfileFileTest, MissingFileReadsAsEmpty) {
 TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsUnreadableAndNeverReplaced) {
     std::filesystem::create_directory(m_path);
     std::string text, error;
-    EXPECT_FALSE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), EProfileRead::Failed);
     EXPECT_EQ(error, "Is a directory");
     EXPECT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "x\n"; }),
               EProfileSave::Failed);
@@ -169,3 +170,72 @@ TEST_F(ProfileFileTest, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) {
         EXPECT_EQ(CounterValue(text, child), kUpdatesPerChild) << "child " << child;
     }
 }
+
+namespace {
+
+// Each encoding a profile may come in, and no file at all: what reading gives, and what
+// the file is after a save that adds a key and must not create a profile that is gone.
+struct EncodingCase {
+    const char* name;
+    bool exists;
+    std::string bytes;
+    EProfileRead read;
+    std::string text;
+    std::string saved;
+};
+
+const std::string kUtf16Mark = "\xFF\xFE";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+const std::string kUtf8Text = "[PELKAR]\r\nk=C:\\Pr\xC3\xB6gramme\r\n";
+const std::string kUtf8Saved = kUtf8Text + "j=2\r\n";
+const std::string kUtf16Text =
+    kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\r\nk=C:\\Pr\xF6gramme\r\n");
+const std::string kUtf16Saved = kUtf16Text + Utf16LeOfLatin1("j=2\r\n");
+const std::string kUtf16WithoutMark = Utf16LeOfLatin1("[PELKAR]\nk=1\n");
+const std::string kUtf16BigEndian = "\xFE\xFF" + kUtf16WithoutMark.substr(1) + '\0';
+const std::string kLoneSurrogate =
+    kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\nk=") + std::string("\x00\xD8", 2);
+const std::string kUtf16CarriageReturns = kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\rk=v\r");
+
+EncodingCase Row(const char* name, const std::string& bytes, EProfileRead read,
+                 const std::string& text, const std::string& saved) {
+    return {name, true, bytes, read, text, saved};
+}
+
+}  // namespace
+
+class ProfileEncodingTest : public ProfileFileTest,
+                            public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(ProfileEncodingTest, FileIsReadAndSavedInItsOwnEncoding) {
+    const EncodingCase& row = GetParam();
+    if (row.exists) WriteWholeFile(m_path, row.bytes);
+    std::string text = "stale", error;
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), row.read);
+    EXPECT_EQ(text, row.text);
+    const EProfileSave saved = UpdateProfileText(
+        m_path, [](std::string current) { return SetIniValues(current, kSection, {{"j", "2"}}); },
+        EMissingProfile::LeaveAlone);
+    EXPECT_EQ(saved, row.read == EProfileRead::Read ? Saved : EProfileSave::Failed);
+    EXPECT_EQ(FileExists(m_path), row.exists);
+    if (row.exists) {
+        EXPECT_EQ(ReadWholeFile(m_path), row.saved);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ProfileEncodingTest,
+    ::testing::Values(
+        Row("Plain", kUtf8Text, EProfileRead::Read, kUtf8Text, kUtf8Saved),
+        Row("Utf8WithMark", kUtf8Mark + kUtf8Text, EProfileRead::Read, kUtf8Text,
+            kUtf8Mark + kUtf8Saved),
+        Row("Utf16LeWithMark", kUtf16Text, EProfileRead::Read, kUtf8Text, kUtf16Saved),
+        Row("Utf16LeCarriageReturns", kUtf16CarriageReturns, EProfileRead::Read,
+            "[PELKAR]\rk=v\r", kUtf16CarriageReturns + Utf16LeOfLatin1("j=2\r")),
+        Row("Utf16BigEndian", kUtf16BigEndian, EProfileRead::UnknownEncoding, "", kUtf16BigEndian),
+        Row("Utf16WithoutMark", kUtf16WithoutMark, EProfileRead::UnknownEncoding, "",
+            kUtf16WithoutMark),
+        Row("Utf16LoneSurrogate", kLoneSurrogate, EProfileRead::UnknownEncoding, "",
+            kLoneSurrogate),
+        EncodingCase{"GoneAtSave", false, "", EProfileRead::Missing, "", ""}),
+    [](const ::testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });

@@ -26,6 +26,15 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
+std::string Utf16LeOfLatin1(const std::string& text) {
+    std::string bytes;
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string::size_type start = 0;
