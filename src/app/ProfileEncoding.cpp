@@ -14,10 +14,15 @@ bool StartsWith(const std::string& bytes, const std::string& start) {
     return bytes.compare(0, start.size(), start) == 0;
 }
 
-// Text with a NUL among its first two bytes is UTF-16 or UTF-32 without a mark: 8-bit text
-// never starts so.
+bool IsAsciiText(char c) {
+    return (c >= ' ' && c <= '~') || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A text character beside a NUL at the start is UTF-16 (or UTF-32) without a mark: an 8-bit
+// profile never starts so. Other bytes are left to be read as 8-bit text, junk or not.
 bool IsWideWithoutMark(const std::string& bytes) {
-    return bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0');
+    return bytes.size() >= 2 && ((bytes[0] == '\0' && IsAsciiText(bytes[1])) ||
+                                 (bytes[1] == '\0' && IsAsciiText(bytes[0])));
 }
 
 // Told by the bytes at the start of the file.

@@ -52,7 +52,8 @@ EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes) {
     if (file.Get() < 0) return errno == ENOENT ? EProfileRead::Missing : EProfileRead::Failed;
     // Reserved at once, so a large file is not copied again each time the text grows.
     struct stat status {};
-    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
+    if (RetryInterrupted([&] { return fstat(file.Get(), &status); }) == 0 &&
+        S_ISREG(status.st_mode))
         bytes->reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
@@ -98,16 +99,18 @@ bool MakeDirectories(const std::string& directory) {
     std::string::size_type slash = 0;
     do {
         slash = directory.find('/', slash + 1);
-        mkdir(directory.substr(0, slash).c_str(), 0700);
+        const std::string folder = directory.substr(0, slash);
+        RetryInterrupted([&] { return mkdir(folder.c_str(), 0700); });
     } while (slash != std::string::npos);
     struct stat status {};
-    return stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return RetryInterrupted([&] { return stat(directory.c_str(), &status); }) == 0 &&
+           S_ISDIR(status.st_mode);
 }
 
 // The replacement keeps the permissions of the file it replaces.
 void CopyPermissions(const std::string& path, int fd) {
     struct stat status {};
-    if (stat(path.c_str(), &status) == 0)
+    if (RetryInterrupted([&] { return stat(path.c_str(), &status); }) == 0)
         RetryInterrupted([&] { return fchmod(fd, status.st_mode & 07777); });
 }
 
@@ -128,8 +131,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     CopyPermissions(path, fd);
     bool written = WriteAll(fd, text) && RetryInterrupted([&] { return fsync(fd); }) == 0;
     written = close(fd) == 0 && written;
-    if (!written || rename(tempPath.c_str(), path.c_str()) != 0) {
-        unlink(tempPath.c_str());
+    if (!written ||
+        RetryInterrupted([&] { return rename(tempPath.c_str(), path.c_str()); }) != 0) {
+        RetryInterrupted([&] { return unlink(tempPath.c_str()); });
         return false;
     }
     SyncDirectory(DirectoryOf(path));
@@ -158,7 +162,8 @@ std::string SaveTarget(const std::string& path) {
     std::string target = path;
     for (int depth = 0; depth < 40; ++depth) {
         char link[PATH_MAX];
-        const ssize_t length = readlink(target.c_str(), link, sizeof link - 1);
+        const ssize_t length =
+            RetryInterrupted([&] { return readlink(target.c_str(), link, sizeof link - 1); });
         if (length <= 0) break;
         const std::string named(link, static_cast<std::size_t>(length));
         target = named.front() == '/' ? named : DirectoryOf(target) + "/" + named;
@@ -192,7 +197,7 @@ void RemoveStaleTempFiles(const std::string& path) {
 // A profile its user made read-only stays as it is. The save replaces the file by a rename,
 // which the folder allows whatever the file's own permissions say.
 bool IsReadOnly(const std::string& path) {
-    return access(path.c_str(), W_OK) != 0 && errno != ENOENT;
+    return RetryInterrupted([&] { return access(path.c_str(), W_OK); }) != 0 && errno != ENOENT;
 }
 
 // A file that could not be read stays as it is, and so does one that was expected and is gone.
