@@ -2,6 +2,12 @@
 # system's own DLLs and run from any folder, under Wine as on Windows.
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# On 32-bit Windows the x87 unit rounds to a double's 53 bits, as Windows sets it for its own
+# programs: MinGW's startup would leave it at 64, and a duration times the frame rate
+# (1800 s x 29.97) would then truncate to one frame fewer than on every other build.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_link_options(/usr/${PELKAR_MINGW_TRIPLE}/lib/CRT_fp8.o)
+endif()
 
 set(PELKAR_WINDOWS_LIBRARIES comctl32 comdlg32 shell32 ole32 gdi32 user32)
 

@@ -2,8 +2,9 @@
 # Runs the whole test suite on a fresh Debian machine: installs what it needs, builds,
 # installs the Debian package, checks the installed program and removes it again, then runs
 # every unit and end-to-end test and the window tests under Xvfb; then cross-builds the Windows
-# programs and the release zip and runs the Windows tests under wine64; then the reliability
-# runs: the fault matrix, the suite under the sanitizers and bounded fuzzing.
+# programs and the release zip and runs the Windows tests on the shipped i686 PELKAR.EXE under
+# Wine; then the reliability runs: the fault matrix, the suite under the sanitizers and bounded
+# fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine64 in a throwaway prefix of the build:
+# Runs a Windows program under Wine in a throwaway prefix of the build: wine64's loader, which
+# hands a 32-bit program on to Wine's 32-bit loader (Debian's wine32:i386), in a 64-bit prefix
+# as on a 64-bit Windows:
 #
 #   scripts/wine-run.sh PROGRAM.exe [arguments...]
 #

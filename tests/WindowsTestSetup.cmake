@@ -1,6 +1,7 @@
 # The Windows test programs: built with GoogleTest from its source (Debian ships no Windows
-# build of it) and run under wine64, each program as one test, in a throwaway Wine prefix of
-# the build. Paths handed to them are Wine's view of the build folder.
+# build of it) and run under Wine (32-bit programs by its 32-bit loader), each program as one
+# test, in a throwaway Wine prefix of the build. Paths handed to them are Wine's view of the
+# build folder.
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -27,15 +28,18 @@ set(PELKAR_PLATFORM_EXCLUDED_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/processing/StageFixture.cpp
   ${PELKAR_POSIX_END_TO_END_TESTS})
 
-# The shipped PELKAR.EXE of the 32-bit build, whose version record and imports the tests
-# read.
+# The shipped PELKAR.EXE of the 32-bit build, whose version record and imports the tests of
+# another build read as well; the 32-bit build's tests run the shipped program itself.
 set(PELKAR_SHIPPED_EXE "" CACHE FILEPATH "The 32-bit PELKAR.EXE that the tests examine")
+set(PELKAR_SHIPPED_EXE_ENVIRONMENT "")
+if(PELKAR_SHIPPED_EXE)
+  set(PELKAR_SHIPPED_EXE_ENVIRONMENT PELKAR_SHIPPED_EXE=${PELKAR_TEST_DRIVE}${PELKAR_SHIPPED_EXE})
+endif()
 
 # Without a display: the headless tests never need one.
 function(pelkar_windows_test target)
   add_test(NAME ${target} COMMAND env -u DISPLAY PELKAR_WINE_PREFIX=${PELKAR_WINE_PREFIX}
-    PELKAR_SHIPPED_EXE=${PELKAR_TEST_DRIVE}${PELKAR_SHIPPED_EXE}
-    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
+    ${PELKAR_SHIPPED_EXE_ENVIRONMENT} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
   set_tests_properties(${target} PROPERTIES TIMEOUT 600)
 endfunction()
 

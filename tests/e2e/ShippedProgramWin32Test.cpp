@@ -10,9 +10,9 @@
 
 #include "TestSupport.h"
 
-// The built PELKAR.EXE as a file: its version record, and the DLLs it needs. The shipped
-// 32-bit program cannot run here, but the system reads its resources all the same; the 64-bit
-// one built beside the tests is checked alike.
+// The built PELKAR.EXE as a file: its version record, and the DLLs it needs. The 32-bit build's
+// tests run the shipped program itself (under Wine's 32-bit loader); the 64-bit build's tests
+// read the shipped one as well as their own.
 
 namespace {
 
@@ -27,10 +27,17 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The programs to check: the shipped one when its build is known, and the one beside the tests.
+// The shipped program: that of the 32-bit build when another build's tests name it, else the
+// one beside the tests.
+std::string ShippedProgram() {
+    const char* shipped = std::getenv("PELKAR_SHIPPED_EXE");
+    return shipped ? shipped : PelkarPath();
+}
+
+// The programs to check: the one beside the tests, and the shipped one when it is another.
 std::vector<std::string> BuiltPrograms() {
     std::vector<std::string> programs{PelkarPath()};
-    if (const char* shipped = std::getenv("PELKAR_SHIPPED_EXE")) programs.push_back(shipped);
+    if (ShippedProgram() != PelkarPath()) programs.push_back(ShippedProgram());
     return programs;
 }
 
@@ -66,6 +73,15 @@ VS_FIXEDFILEINFO FixedVersion(const std::string& program) {
 class CPeFile {
 public:
     explicit CPeFile(const std::string& path) : m_bytes(ReadWholeFile(path)) {}
+
+    // IMAGE_FILE_MACHINE_I386 for a 32-bit program; 0 when unreadable.
+    WORD Machine() const {
+        const auto* dos = At<IMAGE_DOS_HEADER>(0);
+        const auto* file = dos && dos->e_magic == IMAGE_DOS_SIGNATURE
+                               ? At<IMAGE_FILE_HEADER>(DWORD(dos->e_lfanew) + sizeof(DWORD))
+                               : nullptr;
+        return file ? file->Machine : 0;
+    }
 
     // IMAGE_SUBSYSTEM_WINDOWS_GUI for a program of the window subsystem; 0 when unreadable.
     WORD Subsystem() const {
@@ -128,8 +144,9 @@ private:
 }  // namespace
 
 TEST(ShippedProgramWin32Test, TheShippedThirtyTwoBitBuildIsChecked) {
-    const char* shipped = std::getenv("PELKAR_SHIPPED_EXE");
-    ASSERT_TRUE(shipped && FileExists(shipped)) << "PELKAR_SHIPPED_EXE names no built program";
+    const std::string shipped = ShippedProgram();
+    ASSERT_TRUE(FileExists(shipped)) << shipped;
+    EXPECT_EQ(CPeFile(shipped).Machine(), IMAGE_FILE_MACHINE_I386) << shipped;
     EXPECT_EQ(CPeFile(shipped).ImportedDlls().empty(), false);
 }
 
