@@ -173,11 +173,10 @@ TEST_F(ProfileFileTest, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) {
 
 namespace {
 
-// Each encoding a profile may come in, and no file at all: what reading gives, and what
-// the file is after a save that adds a key and must not create a profile that is gone.
+// Each encoding a profile may come in: what reading gives, and what the file is after a save
+// that adds a key.
 struct EncodingCase {
     const char* name;
-    bool exists;
     std::string bytes;
     EProfileRead read;
     std::string text;
@@ -195,12 +194,6 @@ const std::string kUtf16WithoutMark = Utf16LeOfLatin1("[PELKAR]\nk=1\n");
 const std::string kUtf16BigEndian = "\xFE\xFF" + kUtf16WithoutMark.substr(1) + '\0';
 const std::string kLoneSurrogate =
     kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\nk=") + std::string("\x00\xD8", 2);
-const std::string kUtf16CarriageReturns = kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\rk=v\r");
-
-EncodingCase Row(const char* name, const std::string& bytes, EProfileRead read,
-                 const std::string& text, const std::string& saved) {
-    return {name, true, bytes, read, text, saved};
-}
 
 }  // namespace
 
@@ -209,33 +202,27 @@ class ProfileEncodingTest : public ProfileFileTest,
 
 TEST_P(ProfileEncodingTest, FileIsReadAndSavedInItsOwnEncoding) {
     const EncodingCase& row = GetParam();
-    if (row.exists) WriteWholeFile(m_path, row.bytes);
+    WriteWholeFile(m_path, row.bytes);
     std::string text = "stale", error;
     EXPECT_EQ(ReadProfileText(m_path, &text, &error), row.read);
     EXPECT_EQ(text, row.text);
     const EProfileSave saved = UpdateProfileText(
-        m_path, [](std::string current) { return SetIniValues(current, kSection, {{"j", "2"}}); },
-        EMissingProfile::LeaveAlone);
+        m_path, [](std::string current) { return SetIniValues(current, kSection, {{"j", "2"}}); });
     EXPECT_EQ(saved, row.read == EProfileRead::Read ? Saved : EProfileSave::Failed);
-    EXPECT_EQ(FileExists(m_path), row.exists);
-    if (row.exists) {
-        EXPECT_EQ(ReadWholeFile(m_path), row.saved);
-    }
+    EXPECT_EQ(ReadWholeFile(m_path), row.saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, ProfileEncodingTest,
     ::testing::Values(
-        Row("Plain", kUtf8Text, EProfileRead::Read, kUtf8Text, kUtf8Saved),
-        Row("Utf8WithMark", kUtf8Mark + kUtf8Text, EProfileRead::Read, kUtf8Text,
-            kUtf8Mark + kUtf8Saved),
-        Row("Utf16LeWithMark", kUtf16Text, EProfileRead::Read, kUtf8Text, kUtf16Saved),
-        Row("Utf16LeCarriageReturns", kUtf16CarriageReturns, EProfileRead::Read,
-            "[PELKAR]\rk=v\r", kUtf16CarriageReturns + Utf16LeOfLatin1("j=2\r")),
-        Row("Utf16BigEndian", kUtf16BigEndian, EProfileRead::UnknownEncoding, "", kUtf16BigEndian),
-        Row("Utf16WithoutMark", kUtf16WithoutMark, EProfileRead::UnknownEncoding, "",
-            kUtf16WithoutMark),
-        Row("Utf16LoneSurrogate", kLoneSurrogate, EProfileRead::UnknownEncoding, "",
-            kLoneSurrogate),
-        EncodingCase{"GoneAtSave", false, "", EProfileRead::Missing, "", ""}),
+        EncodingCase{"Plain", kUtf8Text, EProfileRead::Read, kUtf8Text, kUtf8Saved},
+        EncodingCase{"Utf8WithMark", kUtf8Mark + kUtf8Text, EProfileRead::Read, kUtf8Text,
+                     kUtf8Mark + kUtf8Saved},
+        EncodingCase{"Utf16LeWithMark", kUtf16Text, EProfileRead::Read, kUtf8Text, kUtf16Saved},
+        EncodingCase{"Utf16BigEndian", kUtf16BigEndian, EProfileRead::UnknownEncoding, "",
+                     kUtf16BigEndian},
+        EncodingCase{"Utf16WithoutMark", kUtf16WithoutMark, EProfileRead::UnknownEncoding, "",
+                     kUtf16WithoutMark},
+        EncodingCase{"Utf16LoneSurrogate", kLoneSurrogate, EProfileRead::UnknownEncoding, "",
+                     kLoneSurrogate}),
     [](const ::testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });
