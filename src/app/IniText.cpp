@@ -24,12 +24,14 @@ std::size_t FirstLineBegin(const std::string& text) {
     return text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
 }
 
-// The line that starts at begin (which is inside the text).
+// The line that starts at begin (which is inside the text). A carriage return, a line feed or
+// the pair of them ends a line, so any run of them reads as line ends and empty lines, and no
+// carriage return is ever left in a value.
 IniLine LineAt(const std::string& text, std::size_t begin) {
-    const std::size_t feed = text.find('\n', begin);
-    if (feed == std::string::npos) return {begin, text.size(), text.size()};
-    const std::size_t contentEnd = (feed > begin && text[feed - 1] == '\r') ? feed - 1 : feed;
-    return {begin, contentEnd, feed + 1};
+    const std::size_t contentEnd = text.find_first_of("\r\n", begin);
+    if (contentEnd == std::string::npos) return {begin, text.size(), text.size()};
+    const bool pair = text.compare(contentEnd, 2, "\r\n") == 0;
+    return {begin, contentEnd, contentEnd + (pair ? 2 : 1)};
 }
 
 std::vector<IniLine> SplitIniLines(const std::string& text) {
@@ -73,6 +75,11 @@ bool ParseSectionHeader(const std::string& content, std::string* name) {
     return true;
 }
 
+// A value ends at a NUL, as the string the system's profile functions hand back does.
+std::string UpToNul(const std::string& value) {
+    return value.substr(0, value.find('\0'));
+}
+
 bool ParseKeyLine(const std::string& content, std::string* key, std::string* value) {
     std::string trimmed = TrimBlanks(content);
     if (trimmed.empty() || trimmed.front() == ';') return false;
@@ -80,7 +87,7 @@ bool ParseKeyLine(const std::string& content, std::string* key, std::string* val
     if (equals == std::string::npos) return false;
     *key = TrimBlanks(trimmed.substr(0, equals));
     if (key->empty()) return false;
-    *value = TrimBlanks(trimmed.substr(equals + 1));
+    *value = UpToNul(TrimBlanks(trimmed.substr(equals + 1)));
     if (IsQuoteWrapped(*value)) *value = value->substr(1, value->size() - 2);
     return true;
 }
@@ -115,10 +122,11 @@ SectionSpan FindSection(const std::string& text, const std::vector<IniLine>& lin
     return span;
 }
 
-// A line break inside a value would start a new line of the file, so it becomes a space. A
-// value that would lose blanks or quotes on reading is wrapped in quotes, which reading removes.
+// A line break inside a value would start a new line of the file, so it becomes a space; a NUL
+// would end it on reading, so the value is stored up to it. A value that would lose blanks or
+// quotes on reading is wrapped in quotes, which reading removes.
 std::string StoredValue(const std::string& value) {
-    std::string stored = value;
+    std::string stored = UpToNul(value);
     for (char& c : stored) {
         if (c == '\r' || c == '\n') c = ' ';
     }
@@ -135,8 +143,8 @@ std::string EntryLine(const std::string& key, const std::string& value) {
 
 // The file's own line end, judged by its first line; a new file gets a line feed.
 std::string LineEndOf(const std::string& text, const std::vector<IniLine>& lines) {
-    if (!lines.empty() && text.compare(lines[0].contentEnd, 2, "\r\n") == 0) return "\r\n";
-    return "\n";
+    if (lines.empty() || lines[0].end == lines[0].contentEnd) return "\n";
+    return text.substr(lines[0].contentEnd, lines[0].end - lines[0].contentEnd);
 }
 
 // The edits of one SetIniValues call: replaced lines by index, and entries to add in order.

@@ -7,7 +7,8 @@
 
 // INI text read and edited by the Windows private-profile rules: section and key names match
 // without regard to case, blanks around a value are removed, a value wrapped in matching
-// quotes loses them, and the first occurrence of a section or key wins.
+// quotes loses them, and the first occurrence of a section or key wins. A carriage return, a
+// line feed or both end a line, and a value ends at a NUL.
 
 // A UTF-8 byte-order mark at the start of the text is not part of its first line, and it is
 // kept when the text is rewritten.

@@ -52,6 +52,7 @@ bool CPELKARDialog::OnInitDialog() {
     for (int i = 0; i < 3; ++i) Log("");
     Log("OnInitDialog(): Logging initialized");
     Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
+    ReportProfileNote();
     if (opensWindow) {
         InitInteractiveWindow();
         return true;
@@ -70,6 +71,17 @@ void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string&
     }
     ShowStatus(unattendedText);
     WriteErrorLine(GetApplicationTitle(), unattendedText);
+}
+
+// Defaults have logging off, so a note about the profile that no log takes goes to standard
+// error: otherwise nobody would learn why the settings were not used.
+void CPELKARDialog::ReportProfileNote() {
+    if (m_profileNote.empty()) return;
+    if (m_logFile) {
+        Log(m_profileNote);
+    } else {
+        WriteErrorLine(GetApplicationTitle(), m_profileNote);
+    }
 }
 
 void CPELKARDialog::InitInteractiveWindow() {

@@ -104,6 +104,7 @@ private:
     bool OpenLogFile();
     // Says what went wrong: in a box where a person started PELKAR, else without one.
     void ReportProblem(const std::string& boxText, const std::string& unattendedText);
+    void ReportProfileNote();
     void ChooseRunMode();
     void InitInteractiveWindow();
 
@@ -134,4 +135,8 @@ private:
     std::vector<std::string> m_storedActionTexts;
     // Why the profile could not be read; empty when it could.
     std::string m_profileError;
+    // Why the profile was read as empty though a file is there; logged once the log is open.
+    std::string m_profileNote;
+    // A profile found at load is never replaced by a save that finds none.
+    bool m_profileFound = false;
 };

@@ -24,7 +24,7 @@ SectionWrites& GroupFor(std::vector<SectionWrites>& groups, const std::string& s
 }  // namespace
 
 CProfile::CProfile(const std::string& path) : m_path(path) {
-    m_readable = ReadProfileText(path, &m_text, &m_readError);
+    m_read = ReadProfileText(path, &m_text, &m_readError);
 }
 
 CProfile CProfile::OfText(std::string text) {
@@ -75,13 +75,13 @@ std::string CProfile::ApplyWrites(std::string text) const {
     return text;
 }
 
-EProfileSave CProfile::Commit() {
+EProfileSave CProfile::Commit(EMissingProfile ifMissing) {
     if (m_writes.empty()) return EProfileSave::Saved;
     std::string committed;
     const EProfileSave saved = UpdateProfileText(m_path, [&](std::string current) {
         committed = ApplyWrites(std::move(current));
         return committed;
-    });
+    }, ifMissing);
     if (saved != EProfileSave::Saved) return saved;
     m_text = committed;
     m_sections.clear();
@@ -91,11 +91,12 @@ EProfileSave CProfile::Commit() {
 
 EProfileSave CProfile::Rewrite(
     const std::string& path,
-    const std::function<void(const CProfile& current, CProfile& writes)>& writesFor) {
+    const std::function<void(const CProfile& current, CProfile& writes)>& writesFor,
+    EMissingProfile ifMissing) {
     return UpdateProfileText(path, [&](std::string current) {
         CProfile currentProfile = OfText(std::move(current));
         CProfile writes;
         writesFor(currentProfile, writes);
         return writes.ApplyWrites(std::move(currentProfile.m_text));
-    });
+    }, ifMissing);
 }

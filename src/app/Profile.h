@@ -20,8 +20,12 @@ public:
     static CProfile OfText(std::string text);
 
     // False when the file exists but could not be read; ReadError then says why.
-    bool IsReadable() const { return m_readable; }
+    bool IsReadable() const { return m_read != EProfileRead::Failed; }
     const std::string& ReadError() const { return m_readError; }
+    // Whether there was a file at all, readable or not.
+    bool WasFound() const { return m_read != EProfileRead::Missing; }
+    // A file in an encoding the program cannot read reads as empty, and is never saved over.
+    bool HasUnknownEncoding() const { return m_read == EProfileRead::UnknownEncoding; }
 
     std::string GetProfileString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const;
@@ -33,13 +37,14 @@ public:
     void WriteProfileInt(const std::string& section, const std::string& key, int value);
 
     // Applies every write made so far onto the file's current text.
-    EProfileSave Commit();
+    EProfileSave Commit(EMissingProfile ifMissing = EMissingProfile::Create);
     // Applies the writes that writesFor makes from the file's text as it is at the moment of
     // the save, read under the save's lock, so nothing another instance saved meanwhile is
     // undone by a copy read earlier.
     static EProfileSave Rewrite(const std::string& path,
                                 const std::function<void(const CProfile& current,
-                                                         CProfile& writes)>& writesFor);
+                                                         CProfile& writes)>& writesFor,
+                                EMissingProfile ifMissing = EMissingProfile::Create);
 
 private:
     struct PendingWrite {
@@ -55,7 +60,7 @@ private:
 
     std::string m_path;
     std::string m_text;
-    bool m_readable = true;
+    EProfileRead m_read = EProfileRead::Read;
     std::string m_readError;
     // Sections parsed so far, by lower-cased name.
     mutable std::map<std::string, SectionValues> m_sections;

@@ -67,6 +67,12 @@ void CPELKARDialog::LoadSettings() {
         m_profileError = "The profile " + GetProfilePath() + " cannot be read: " +
                          profile.ReadError();
     }
+    if (profile.HasUnknownEncoding()) {
+        m_profileNote = "LoadSettings(): The profile " + GetProfilePath() +
+                        " is in an encoding PELKAR cannot read; the defaults are used and the "
+                        "file is left as it is.";
+    }
+    m_profileFound = profile.WasFound();
     ApplySettings(ReadStoredSettings(profile, MaxActions));
     m_storedActionTexts = ReadStoredActionTexts(profile, MaxActions);
 }
@@ -76,15 +82,20 @@ void CPELKARDialog::LoadSettings() {
 // undoes what another instance saved meanwhile.
 void CPELKARDialog::SaveSettings() {
     const SStoredSettings settings = CurrentSettings();
+    const EMissingProfile ifMissing =
+        m_profileFound ? EMissingProfile::LeaveAlone : EMissingProfile::Create;
     EProfileSave saved;
     if (settings == m_savedSettings) {
-        saved = CProfile::Rewrite(GetProfilePath(), [](const CProfile& current, CProfile& writes) {
-            WriteStoredSettings(ReadStoredSettings(current, MaxActions), MaxActions, writes);
-        });
+        saved = CProfile::Rewrite(
+            GetProfilePath(),
+            [](const CProfile& current, CProfile& writes) {
+                WriteStoredSettings(ReadStoredSettings(current, MaxActions), MaxActions, writes);
+            },
+            ifMissing);
     } else {
         CProfile profile(GetProfilePath());
         WriteStoredSettings(settings, MaxActions, profile);
-        saved = profile.Commit();
+        saved = profile.Commit(ifMissing);
         if (saved == EProfileSave::Saved) m_savedSettings = settings;
     }
     if (saved == EProfileSave::Busy) {

@@ -76,11 +76,42 @@ TEST_F(IniReadingTest, ValueKeepsLaterEqualsSigns) {
     EXPECT_EQ(Lookup("[S]\nk=a=b==c\n", "S", "k"), "a=b==c");
 }
 
-TEST_F(IniReadingTest, CarriageReturnsOfCrlfFileAreNotPartOfValues) {
-    const std::string text = "[S]\r\nk=value\r\nlast=end";
-    EXPECT_EQ(Lookup(text, "S", "k"), "value");
-    EXPECT_EQ(Lookup(text, "S", "last"), "end");
+// Each form of line end, and a NUL in a value: the values read, and a rewrite of k that reads
+// back, adds no second section and writes no NUL.
+struct LineEndCase {
+    const char* name;
+    std::string text;
+    std::string k;
+};
+
+class IniLineEndTest : public ::testing::TestWithParam<LineEndCase> {};
+
+TEST_P(IniLineEndTest, LinesAndValuesReadAsTheSystemReadsThem) {
+    const LineEndCase& row = GetParam();
+    EXPECT_EQ(Lookup(row.text, "S", "k"), row.k);
+    EXPECT_EQ(Lookup(row.text, "S", "last"), "end");
+    const std::string edited = SetIniValues(row.text, "S", {{"k", std::string("x\0y", 3)}});
+    EXPECT_EQ(Lookup(edited, "S", "k"), "x");
+    EXPECT_EQ(Lookup(edited, "S", "last"), "end");
+    EXPECT_EQ(edited.find('\0'), std::string::npos) << edited;
+    EXPECT_EQ(edited.find("[S]"), edited.rfind("[S]")) << edited;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, IniLineEndTest,
+    ::testing::Values(
+        LineEndCase{"LineFeed", "[S]\nk=value\nlast=end\n", "value"},
+        LineEndCase{"CarriageReturnLineFeed", "[S]\r\nk=value\r\nlast=end", "value"},
+        LineEndCase{"CarriageReturn", "[S]\rk=value\rlast=end\r", "value"},
+        LineEndCase{"LineFeedCarriageReturn", "[S]\n\rk=value\n\rlast=end\n\r", "value"},
+        LineEndCase{"TwoCarriageReturnsLineFeed", "[S]\r\r\nk=value\r\r\nlast=end\r\r\n",
+                    "value"},
+        LineEndCase{"RunOfLineEnds", "[S]\r\n\n\r\r\nk=value\r\r\r\nlast=end", "value"},
+        LineEndCase{"CarriageReturnInsideALine", "[S]\nk=value\rtail\nlast=end\n", "value"},
+        LineEndCase{"NulInValue", std::string("[S]\nk=value\0rest\nlast=end\n", 26), "value"},
+        LineEndCase{"NulInsideQuotes", std::string("[S]\nk=\"value\0\"\nlast=end\n", 24),
+                    "\"value"}),
+    [](const ::testing::TestParamInfo<LineEndCase>& info) { return info.param.name; });
 
 class IniEditingTest : public ::testing::Test {};
 

@@ -27,7 +27,8 @@ const EProfileSave Saved = EProfileSave::Saved;
 
 std::string ReadProfile(const std::string& path) {
     std::string text, error;
-    EXPECT_TRUE(ReadProfileText(path, &text, &error)) << error;
+    const EProfileRead read = ReadProfileText(path, &text, &error);
+    EXPECT_TRUE(read == EProfileRead::Read || read == EProfileRead::Missing) << error;
     return text;
 }
 const int kChildren = 8;
@@ -80,7 +81,7 @@ TEST_F(ProfileFileTest, MissingFileReadsAsEmpty) {
 TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsUnreadableAndNeverReplaced) {
     std::filesystem::create_directory(m_path);
     std::string text, error;
-    EXPECT_FALSE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), EProfileRead::Failed);
     EXPECT_EQ(error, "Is a directory");
     EXPECT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "x\n"; }),
               EProfileSave::Failed);
@@ -169,3 +170,59 @@ TEST_F(ProfileFileTest, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) {
         EXPECT_EQ(CounterValue(text, child), kUpdatesPerChild) << "child " << child;
     }
 }
+
+namespace {
+
+// Each encoding a profile may come in: what reading gives, and what the file is after a save
+// that adds a key.
+struct EncodingCase {
+    const char* name;
+    std::string bytes;
+    EProfileRead read;
+    std::string text;
+    std::string saved;
+};
+
+const std::string kUtf16Mark = "\xFF\xFE";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+const std::string kUtf8Text = "[PELKAR]\r\nk=C:\\Pr\xC3\xB6gramme\r\n";
+const std::string kUtf8Saved = kUtf8Text + "j=2\r\n";
+const std::string kUtf16Text =
+    kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\r\nk=C:\\Pr\xF6gramme\r\n");
+const std::string kUtf16Saved = kUtf16Text + Utf16LeOfLatin1("j=2\r\n");
+const std::string kUtf16WithoutMark = Utf16LeOfLatin1("[PELKAR]\nk=1\n");
+const std::string kUtf16BigEndian = "\xFE\xFF" + kUtf16WithoutMark.substr(1) + '\0';
+const std::string kLoneSurrogate =
+    kUtf16Mark + Utf16LeOfLatin1("[PELKAR]\nk=") + std::string("\x00\xD8", 2);
+
+}  // namespace
+
+class ProfileEncodingTest : public ProfileFileTest,
+                            public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(ProfileEncodingTest, FileIsReadAndSavedInItsOwnEncoding) {
+    const EncodingCase& row = GetParam();
+    WriteWholeFile(m_path, row.bytes);
+    std::string text = "stale", error;
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), row.read);
+    EXPECT_EQ(text, row.text);
+    const EProfileSave saved = UpdateProfileText(
+        m_path, [](std::string current) { return SetIniValues(current, kSection, {{"j", "2"}}); });
+    EXPECT_EQ(saved, row.read == EProfileRead::Read ? Saved : EProfileSave::Failed);
+    EXPECT_EQ(ReadWholeFile(m_path), row.saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ProfileEncodingTest,
+    ::testing::Values(
+        EncodingCase{"Plain", kUtf8Text, EProfileRead::Read, kUtf8Text, kUtf8Saved},
+        EncodingCase{"Utf8WithMark", kUtf8Mark + kUtf8Text, EProfileRead::Read, kUtf8Text,
+                     kUtf8Mark + kUtf8Saved},
+        EncodingCase{"Utf16LeWithMark", kUtf16Text, EProfileRead::Read, kUtf8Text, kUtf16Saved},
+        EncodingCase{"Utf16BigEndian", kUtf16BigEndian, EProfileRead::UnknownEncoding, "",
+                     kUtf16BigEndian},
+        EncodingCase{"Utf16WithoutMark", kUtf16WithoutMark, EProfileRead::UnknownEncoding, "",
+                     kUtf16WithoutMark},
+        EncodingCase{"Utf16LoneSurrogate", kLoneSurrogate, EProfileRead::UnknownEncoding, "",
+                     kLoneSurrogate}),
+    [](const ::testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });

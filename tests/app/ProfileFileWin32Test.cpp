@@ -68,14 +68,14 @@ TEST_F(ProfileFileWin32Test, LinesThatAlreadyEndInCarriageReturnLineFeedKeepOne)
 
 TEST_F(ProfileFileWin32Test, MissingFileReadsAsEmpty) {
     std::string text = "stale", error;
-    EXPECT_TRUE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), EProfileRead::Missing);
     EXPECT_EQ(text, "");
 }
 
 TEST_F(ProfileFileWin32Test, FolderInThePlaceOfTheProfileCannotBeReadAndIsNotReplaced) {
     ASSERT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr));
     std::string text, error;
-    EXPECT_FALSE(ReadProfileText(m_path, &text, &error));
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), EProfileRead::Failed);
     EXPECT_NE(error, "");
     EXPECT_EQ(EProfileSave::Failed, UpdateProfileText(m_path, [](std::string) { return "x\n"; }));
 }
@@ -153,3 +153,54 @@ TEST_F(ProfileFileWin32Test, ConcurrentUpdatersLoseNoUpdateAndNeverTearTheFile) 
         EXPECT_EQ(CounterValue(text, updater), kUpdatesEach) << "updater " << updater;
     }
 }
+
+namespace {
+
+// The encodings that the ANSI profile functions convert: the text they would give (code page
+// 1252), and the file after a save that adds a key.
+struct EncodingCase {
+    const char* name;
+    std::string bytes;
+    EProfileRead read;
+    std::string text;
+    std::string saved;
+};
+
+const std::string kUtf16Mark = "\xFF\xFE";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+const std::string kAnsiText = "[PELKAR]\r\nk=C:\\Pr\xF6gramme\r\n";
+const std::string kUtf8Text = "[PELKAR]\r\nk=C:\\Pr\xC3\xB6gramme\r\n";
+const std::string kUtf16Text = kUtf16Mark + Utf16LeOfLatin1(kAnsiText);
+const std::string kOutsideCodePage = kUtf8Mark + "[PELKAR]\r\nk=\xCE\xA9\r\n";
+const std::string kUtf16BigEndian = "\xFE\xFF" + Utf16LeOfLatin1("[PELKAR]\r\n").substr(1) + '\0';
+
+}  // namespace
+
+class ProfileEncodingWin32Test : public ProfileFileWin32Test,
+                                 public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(ProfileEncodingWin32Test, FileIsReadAndSavedInItsOwnEncoding) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the rows are written for code page 1252";
+    const EncodingCase& row = GetParam();
+    WriteWholeFile(m_path, row.bytes);
+    std::string text = "stale", error;
+    EXPECT_EQ(ReadProfileText(m_path, &text, &error), row.read);
+    EXPECT_EQ(text, row.text);
+    const EProfileSave saved = UpdateProfileText(
+        m_path, [](std::string current) { return SetIniValues(current, kSection, {{"j", "2"}}); });
+    EXPECT_EQ(saved, row.read == EProfileRead::Read ? EProfileSave::Saved : EProfileSave::Failed);
+    EXPECT_EQ(ReadWholeFile(m_path), row.saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ProfileEncodingWin32Test,
+    ::testing::Values(
+        EncodingCase{"Utf8WithMark", kUtf8Mark + kUtf8Text, EProfileRead::Read, kAnsiText,
+                     kUtf8Mark + kUtf8Text + "j=2\r\n"},
+        EncodingCase{"Utf16LeWithMark", kUtf16Text, EProfileRead::Read, kAnsiText,
+                     kUtf16Text + Utf16LeOfLatin1("j=2\r\n")},
+        EncodingCase{"Utf8OutsideTheCodePage", kOutsideCodePage, EProfileRead::UnknownEncoding,
+                     "", kOutsideCodePage},
+        EncodingCase{"Utf16BigEndian", kUtf16BigEndian, EProfileRead::UnknownEncoding, "",
+                     kUtf16BigEndian}),
+    [](const ::testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });

@@ -131,6 +131,20 @@ TEST_F(SettingsStoreTest, SaveWritesEveryKeyAndRemovedActionsLeaveNoTrace) {
     EXPECT_EQ(keys, 81u);
 }
 
+// Another program may be replacing the file at the moment of the save: a file of defaults in its
+// place would lose every action.
+TEST_F(SettingsStoreTest, ProfileFoundAtLoadAndGoneAtSaveIsNotReplacedByDefaults) {
+    WriteWholeFile(Profile(), "[PELKAR]\nlogging=1\n");
+    StoreDialog unchanged, changed;
+    unchanged.LoadSettings();
+    changed.LoadSettings();
+    ASSERT_TRUE(RemoveFile(Profile()));
+    changed.logging = 0;
+    unchanged.SaveSettings();
+    changed.SaveSettings();
+    EXPECT_FALSE(FileExists(Profile()));
+}
+
 TEST_F(SettingsStoreTest, LongActionTextsSurviveASaveAndALoad) {
     CAction action = MakeTitleAction(std::string(3000, 'n'), std::string(3000, 'd'), "*");
     action.SetOutputFilename(std::string(3000, 'f'));

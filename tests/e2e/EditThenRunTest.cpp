@@ -14,9 +14,28 @@
 
 namespace {
 
+// The profile before the window opens: none, or one saved by Notepad as "Unicode" (UTF-16LE
+// with a byte-order mark), which every save must keep in its encoding.
+struct ProfileBefore {
+    const char* name;
+    bool utf16;
+    std::string bytes;
+};
+
+const std::string kUtf16Mark = "\xFF\xFE";
+
+// The profile's text, read back from UTF-16LE with its mark where it must be that.
+std::string ProfileText(const std::string& bytes, bool utf16) {
+    if (!utf16) return bytes;
+    std::string text;
+    EXPECT_EQ(bytes.compare(0, 2, kUtf16Mark), 0) << "the byte-order mark is lost";
+    EXPECT_TRUE(bytes.size() >= 2 && Latin1OfUtf16Le(bytes.substr(2), &text)) << "not UTF-16LE";
+    return text;
+}
+
 // The user sets up the tools and adds an action in the window; the host's next post-download
 // run of the program finds that action in the profile and runs it.
-class EditThenRunTest : public ::testing::Test {
+class EditThenRunTest : public ::testing::TestWithParam<ProfileBefore> {
 protected:
     EditThenRunTest() {
         setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
@@ -58,8 +77,12 @@ protected:
     TempDir home;
 };
 
-TEST_F(EditThenRunTest, ActionAddedInTheWindowRunsOnTheNextPostDownloadRun) {
+TEST_P(EditThenRunTest, ActionAddedInTheWindowRunsOnTheNextPostDownloadRun) {
+    const std::string profile = home.File("pelkar.ini");
+    if (!GetParam().bytes.empty()) WriteWholeFile(profile, GetParam().bytes);
     EditInTheWindow();
+    const std::string edited = ProfileText(ReadWholeFile(profile), GetParam().utf16);
+    EXPECT_NE(edited.find("Evening news"), std::string::npos) << edited;
     const std::string recording = home.File("show.mpg");
     WriteWholeFile(recording, std::string(4096, 'v'));
 
@@ -72,6 +95,19 @@ TEST_F(EditThenRunTest, ActionAddedInTheWindowRunsOnTheNextPostDownloadRun) {
                                               "ProcessActions(): Filter match found!"};
     EXPECT_NE(log.end(), std::search(log.begin(), log.end(), matched.begin(), matched.end()));
     EXPECT_TRUE(FileExists(home.File("Evening News.mp3")));
+    const std::string run = ProfileText(ReadWholeFile(profile), GetParam().utf16);
+    EXPECT_EQ(run.find("[PELKAR]"), run.rfind("[PELKAR]")) << run;
+    if (GetParam().utf16) {
+        EXPECT_NE(run.find("; saved by Notepad"), std::string::npos) << run;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, EditThenRunTest,
+    ::testing::Values(ProfileBefore{"None", false, ""},
+                      ProfileBefore{"Utf16LeWithMark", true,
+                                    kUtf16Mark + Utf16LeOfLatin1("; saved by Notepad\r\n"
+                                                                 "[PELKAR]\r\nlogging=0\r\n")}),
+    [](const ::testing::TestParamInfo<ProfileBefore>& info) { return info.param.name; });
 
 }  // namespace

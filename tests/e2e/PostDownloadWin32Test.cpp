@@ -161,6 +161,22 @@ TEST_F(PostDownloadWin32Test, ProfileIsRewrittenCanonicalInTheWindowsDirectory) 
     }
 }
 
+// Notepad's "Unicode": the run reads the action from it and saves the profile in it again.
+TEST_F(PostDownloadWin32Test, ProfileInUtf16IsReadAndStaysUtf16) {
+    const std::string mark = "\xFF\xFE";
+    WriteProfile(Action(true), Ffmpeg());
+    WriteWholeFile(ProfilePath(), mark + Utf16LeOfLatin1(ReadWholeFile(ProfilePath())));
+    Run(HostCommand());
+
+    EXPECT_TRUE(FileExists(Output() + "\\Evening News.mp3"));
+    const std::string bytes = ReadWholeFile(ProfilePath());
+    std::string profile, value;
+    ASSERT_EQ(bytes.compare(0, 2, mark), 0);
+    ASSERT_TRUE(Latin1OfUtf16Le(bytes.substr(2), &profile));
+    ASSERT_TRUE(FindIniValue(profile, "PELKAR", "action00", &value));
+    EXPECT_EQ(value, Action(true).ToString());
+}
+
 TEST_F(PostDownloadWin32Test, TwoPassVideoRunsBothPassesAndWritesTheMp4) {
     WriteProfile(Action(false, true), Ffmpeg());
     const std::vector<std::string> entries = Run(HostCommand());

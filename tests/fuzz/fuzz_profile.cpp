@@ -1,7 +1,9 @@
 // The profile's reader and writer. Around the program's section stand foreign text before it
 // and a foreign section after it. Writing any values to the program's keys: each reads back
 // as written (a line break becomes a space, as one value is one line), the foreign text
-// survives byte for byte, and no value adds a key or a section.
+// survives byte for byte, and no value adds a key or a section. Lines end at a carriage
+// return, a line feed or both. The written text also goes through a UTF-16 profile's encoding
+// and back unchanged.
 
 #include <algorithm>
 #include <map>
@@ -9,6 +11,7 @@
 
 #include "FuzzInput.h"
 #include "app/IniText.h"
+#include "app/ProfileEncoding.h"
 #include "model/Text.h"
 
 namespace {
@@ -44,16 +47,15 @@ std::string WithoutLineBreaks(std::string text) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     for (std::string::size_type start = 0; start < text.size();) {
-        std::string::size_type end = text.find('\n', start);
+        std::string::size_type end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
         lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }
 
-bool IsHeaderLine(std::string line) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+bool IsHeaderLine(const std::string& line) {
     const std::string::size_type first = line.find_first_not_of(" \t");
     return first != std::string::npos && line[first] == '[' &&
            line.find(']', first) != std::string::npos;
@@ -121,6 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    "text after changed:\n" + written);
     } else {
         FUZZ_CHECK(written.compare(0, text.size(), text) == 0, "text changed:\n" + written);
+    }
+    std::string utf16, decoded;
+    EProfileEncoding encoding;
+    if (ProfileBytesOf(written, EProfileEncoding::Utf16LeWithMark, &utf16)) {
+        FUZZ_CHECK(ProfileTextOf(utf16, &encoding, &decoded) && decoded == written &&
+                       encoding == EProfileEncoding::Utf16LeWithMark,
+                   "UTF-16 round trip changed:\n" + written);
     }
     return 0;
 }

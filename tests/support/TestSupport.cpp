@@ -26,6 +26,25 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
+std::string Utf16LeOfLatin1(const std::string& text) {
+    std::string bytes;
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+bool Latin1OfUtf16Le(const std::string& bytes, std::string* text) {
+    text->clear();
+    if (bytes.size() % 2 != 0) return false;
+    for (std::string::size_type at = 0; at < bytes.size(); at += 2) {
+        if (bytes[at + 1] != '\0') return false;
+        *text += bytes[at];
+    }
+    return true;
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string::size_type start = 0;

@@ -51,6 +51,11 @@ struct ProcessResult {
 ProcessResult RunProgram(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {});
 
+// A text whose bytes are Latin-1 characters in UTF-16LE, without a byte-order mark: "\xF6" is ö.
+std::string Utf16LeOfLatin1(const std::string& text);
+// The other way; false when the size is odd or a character is beyond Latin-1.
+bool Latin1OfUtf16Le(const std::string& bytes, std::string* text);
+
 // Lines of a text split at "\n" (a trailing empty piece is dropped).
 std::vector<std::string> SplitLines(const std::string& text);
 

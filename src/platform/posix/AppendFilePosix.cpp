@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/AppendFile.h"
+#include "platform/posix/RetryPosix.h"
 
 struct CAppendFile::Handle {
     int fd = -1;
@@ -17,7 +18,8 @@ CAppendFile::~CAppendFile() {
 
 bool CAppendFile::Open(const std::string& path, std::string* error) {
     Close();
-    m_handle->fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    m_handle->fd = RetryInterrupted(
+        [&] { return open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644); });
     if (m_handle->fd >= 0) return true;
     if (error) *error = path + ": " + strerror(errno);
     return false;
@@ -29,8 +31,8 @@ bool CAppendFile::Write(const std::string& bytes) {
     if (!IsOpen()) return false;
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t count = write(m_handle->fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) continue;
+        const ssize_t count = RetryInterrupted(
+            [&] { return write(m_handle->fd, bytes.data() + written, bytes.size() - written); });
         if (count <= 0) return false;
         written += static_cast<std::size_t>(count);
     }

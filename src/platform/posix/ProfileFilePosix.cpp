@@ -11,7 +11,9 @@
 
 #include <cctype>
 
+#include "app/ProfileEncoding.h"
 #include "platform/ProfileFile.h"
+#include "platform/posix/RetryPosix.h"
 
 namespace {
 
@@ -38,31 +40,47 @@ private:
     int m_fd;
 };
 
-// A missing file reads as empty; false only when the file exists but cannot be read, so that
-// an update never replaces a profile it could not see. errno then tells why.
-bool ReadWholeText(const std::string& path, std::string* text) {
-    text->clear();
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) return errno == ENOENT;
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    return RetryInterrupted([&] { return open(path, flags, mode); });
+}
+
+// Failed, with errno telling why, only when the file exists but cannot be read, so that an
+// update never replaces a profile it could not see.
+EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return errno == ENOENT ? EProfileRead::Missing : EProfileRead::Failed;
     // Reserved at once, so a large file is not copied again each time the text grows.
     struct stat status {};
-    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
-        text->reserve(static_cast<std::size_t>(status.st_size));
+    if (RetryInterrupted([&] { return fstat(file.Get(), &status); }) == 0 &&
+        S_ISREG(status.st_mode))
+        bytes->reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
-        if (count == 0) return true;
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return false;
-        text->append(buffer, static_cast<std::size_t>(count));
+        const ssize_t count =
+            RetryInterrupted([&] { return read(file.Get(), buffer, sizeof buffer); });
+        if (count == 0) return EProfileRead::Read;
+        if (count < 0) return EProfileRead::Failed;
+        bytes->append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+// The file's text and the encoding it is written in.
+EProfileRead ReadWholeText(const std::string& path, std::string* text,
+                           EProfileEncoding* encoding) {
+    std::string bytes;
+    const EProfileRead read = ReadWholeBytes(path, &bytes);
+    *encoding = EProfileEncoding::Plain;
+    text->clear();
+    if (read != EProfileRead::Read) return read;
+    return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) continue;
+        const ssize_t count = RetryInterrupted(
+            [&] { return write(fd, bytes.data() + written, bytes.size() - written); });
         if (count <= 0) return false;
         written += static_cast<std::size_t>(count);
     }
@@ -81,33 +99,41 @@ bool MakeDirectories(const std::string& directory) {
     std::string::size_type slash = 0;
     do {
         slash = directory.find('/', slash + 1);
-        mkdir(directory.substr(0, slash).c_str(), 0700);
+        const std::string folder = directory.substr(0, slash);
+        RetryInterrupted([&] { return mkdir(folder.c_str(), 0700); });
     } while (slash != std::string::npos);
     struct stat status {};
-    return stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return RetryInterrupted([&] { return stat(directory.c_str(), &status); }) == 0 &&
+           S_ISDIR(status.st_mode);
 }
 
 // The replacement keeps the permissions of the file it replaces.
 void CopyPermissions(const std::string& path, int fd) {
     struct stat status {};
-    if (stat(path.c_str(), &status) == 0) fchmod(fd, status.st_mode & 07777);
+    if (RetryInterrupted([&] { return stat(path.c_str(), &status); }) == 0)
+        RetryInterrupted([&] { return fchmod(fd, status.st_mode & 07777); });
 }
 
 // So that the rename itself survives a crash.
 void SyncDirectory(const std::string& directory) {
-    FileDescriptor folder(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) fsync(folder.Get());
+    FileDescriptor folder(OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0) RetryInterrupted([&] { return fsync(folder.Get()); });
 }
 
 bool ReplaceFile(const std::string& path, const std::string& text) {
     std::string tempPath = path + kTempMarker + "XXXXXX";
-    const int fd = mkostemp(tempPath.data(), O_CLOEXEC);
+    const std::string pattern = tempPath;
+    const int fd = RetryInterrupted([&] {
+        tempPath = pattern;
+        return mkostemp(tempPath.data(), O_CLOEXEC);
+    });
     if (fd < 0) return false;
     CopyPermissions(path, fd);
-    bool written = WriteAll(fd, text) && fsync(fd) == 0;
+    bool written = WriteAll(fd, text) && RetryInterrupted([&] { return fsync(fd); }) == 0;
     written = close(fd) == 0 && written;
-    if (!written || rename(tempPath.c_str(), path.c_str()) != 0) {
-        unlink(tempPath.c_str());
+    if (!written ||
+        RetryInterrupted([&] { return rename(tempPath.c_str(), path.c_str()); }) != 0) {
+        RetryInterrupted([&] { return unlink(tempPath.c_str()); });
         return false;
     }
     SyncDirectory(DirectoryOf(path));
@@ -136,7 +162,8 @@ std::string SaveTarget(const std::string& path) {
     std::string target = path;
     for (int depth = 0; depth < 40; ++depth) {
         char link[PATH_MAX];
-        const ssize_t length = readlink(target.c_str(), link, sizeof link - 1);
+        const ssize_t length =
+            RetryInterrupted([&] { return readlink(target.c_str(), link, sizeof link - 1); });
         if (length <= 0) break;
         const std::string named(link, static_cast<std::size_t>(length));
         target = named.front() == '/' ? named : DirectoryOf(target) + "/" + named;
@@ -170,33 +197,43 @@ void RemoveStaleTempFiles(const std::string& path) {
 // A profile its user made read-only stays as it is. The save replaces the file by a rename,
 // which the folder allows whatever the file's own permissions say.
 bool IsReadOnly(const std::string& path) {
-    return access(path.c_str(), W_OK) != 0 && errno != ENOENT;
+    return RetryInterrupted([&] { return access(path.c_str(), W_OK); }) != 0 && errno != ENOENT;
+}
+
+// A file that could not be read stays as it is, and so does one that was expected and is gone.
+bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
+    return read == EProfileRead::Read ||
+           (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);
 }
 
 }  // namespace
 
-bool ReadProfileText(const std::string& path, std::string* text, std::string* error) {
-    if (ReadWholeText(path, text)) return true;
-    *error = strerror(errno);
-    text->clear();
-    return false;
+EProfileRead ReadProfileText(const std::string& path, std::string* text, std::string* error) {
+    EProfileEncoding encoding;
+    const EProfileRead read = ReadWholeText(path, text, &encoding);
+    if (read == EProfileRead::Failed) *error = strerror(errno);
+    return read;
 }
 
 // The lock file is never removed: a saver that removed it could let the next two savers lock
 // two different files.
 EProfileSave UpdateProfileText(const std::string& path,
-                               const std::function<std::string(std::string current)>& update) {
+                               const std::function<std::string(std::string current)>& update,
+                               EMissingProfile ifMissing) {
     const std::string target = SaveTarget(path);
     if (IsReadOnly(target)) return EProfileSave::Failed;
     if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
     const std::string lockPath = target + ".lock";
-    FileDescriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    FileDescriptor lock(OpenRetrying(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.Get() < 0) return EProfileSave::Failed;
     const EProfileSave locked = LockWithin(lock.Get(), kLockWaitMilliseconds);
     if (locked != EProfileSave::Saved) return locked;
     RemoveStaleTempFiles(target);
-    std::string current;
-    if (!ReadWholeText(target, &current)) return EProfileSave::Failed;
-    return ReplaceFile(target, update(std::move(current))) ? EProfileSave::Saved
-                                                           : EProfileSave::Failed;
+    std::string current, bytes;
+    EProfileEncoding encoding;
+    const EProfileRead read = ReadWholeText(target, &current, &encoding);
+    if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
+    const bool written = ProfileBytesOf(update(std::move(current)), encoding, &bytes) &&
+                         ReplaceFile(target, bytes);
+    return written ? EProfileSave::Saved : EProfileSave::Failed;
 }

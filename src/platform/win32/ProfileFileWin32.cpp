@@ -3,6 +3,7 @@
 #include <cctype>
 #include <utility>
 
+#include "app/ProfileEncoding.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFile.h"
 #include "platform/win32/SystemErrorWin32.h"
@@ -67,25 +68,46 @@ private:
     DWORD m_waited = WAIT_FAILED;
 };
 
-// A missing file reads as empty; the system's error code when the file exists but cannot be
-// read, so that an update never replaces a profile it could not see. A folder of that name
-// cannot be opened as a file at all.
-DWORD ReadWholeText(const std::string& path, std::string* text) {
-    text->clear();
+// Failed, with the system's error code, only when the file exists but cannot be read, so that
+// an update never replaces a profile it could not see. A folder of that name cannot be opened
+// as a file at all.
+EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes, DWORD* error) {
+    bytes->clear();
     CHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+        *error = GetLastError();
+        const bool missing = *error == ERROR_FILE_NOT_FOUND || *error == ERROR_PATH_NOT_FOUND;
+        return missing ? EProfileRead::Missing : EProfileRead::Failed;
     }
     char buffer[16384];
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) return GetLastError();
-        if (count == 0) return 0;
-        text->append(buffer, count);
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) {
+            *error = GetLastError();
+            return EProfileRead::Failed;
+        }
+        if (count == 0) return EProfileRead::Read;
+        bytes->append(buffer, count);
     }
+}
+
+// The file's text and the encoding it is written in.
+EProfileRead ReadWholeText(const std::string& path, std::string* text, EProfileEncoding* encoding,
+                           DWORD* error) {
+    std::string bytes;
+    const EProfileRead read = ReadWholeBytes(path, &bytes, error);
+    *encoding = EProfileEncoding::Plain;
+    text->clear();
+    if (read != EProfileRead::Read) return read;
+    return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
+}
+
+// A file that could not be read stays as it is, and so does one that was expected and is gone.
+bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
+    return read == EProfileRead::Read ||
+           (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);
 }
 
 // Every line ends in a carriage return and a line feed, as in the system's own INI files.
@@ -136,22 +158,27 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-bool ReadProfileText(const std::string& path, std::string* text, std::string* error) {
-    const DWORD failure = ReadWholeText(path, text);
-    if (failure == 0) return true;
-    *error = SystemErrorText(failure);
-    text->clear();
-    return false;
+EProfileRead ReadProfileText(const std::string& path, std::string* text, std::string* error) {
+    EProfileEncoding encoding;
+    DWORD failure = 0;
+    const EProfileRead read = ReadWholeText(path, text, &encoding, &failure);
+    if (read == EProfileRead::Failed) *error = SystemErrorText(failure);
+    return read;
 }
 
 EProfileSave UpdateProfileText(const std::string& path,
-                               const std::function<std::string(std::string current)>& update) {
+                               const std::function<std::string(std::string current)>& update,
+                               EMissingProfile ifMissing) {
     const CProfileLock lock(path);
     if (lock.TimedOut()) return EProfileSave::Busy;
     if (!lock.IsHeld()) return EProfileSave::Failed;
-    std::string current;
-    if (ReadWholeText(path, &current) != 0) return EProfileSave::Failed;
-    return ReplaceWholeFile(path, WithWindowsLineEnds(update(std::move(current))))
-               ? EProfileSave::Saved
-               : EProfileSave::Failed;
+    std::string current, bytes;
+    EProfileEncoding encoding;
+    DWORD failure = 0;
+    const EProfileRead read = ReadWholeText(path, &current, &encoding, &failure);
+    if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
+    const std::string text = WithWindowsLineEnds(update(std::move(current)));
+    const bool written =
+        ProfileBytesOf(text, encoding, &bytes) && ReplaceWholeFile(path, bytes);
+    return written ? EProfileSave::Saved : EProfileSave::Failed;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// A profile is read in the encodings the system's profile functions read: 8-bit text as it is,
+// UTF-8 with a byte-order mark, and UTF-16LE with a byte-order mark, whose text is converted
+// into the program's code page and written back in the file's own encoding, mark included.
+
+enum class EProfileEncoding {
+    Plain,
+    Utf8WithMark,
+    Utf16LeWithMark,
+    // UTF-16 big-endian or without a mark, UTF-32: such a file is read as empty and never
+    // rewritten.
+    Unknown,
+};
+
+// The file's text in the program's code page, without the mark, and its encoding, told by the
+// bytes at its start. False, with an empty text, when the encoding is Unknown, the bytes are not
+// valid in their encoding, or they hold a character the code page lacks.
+bool ProfileTextOf(const std::string& bytes, EProfileEncoding* encoding, std::string* text);
+
+// The text written in the encoding, mark first. False when a character cannot be written in it.
+bool ProfileBytesOf(const std::string& text, EProfileEncoding encoding, std::string* bytes);
