@@ -44,7 +44,6 @@ tool 100mb "yes '$progress' | head -c 104857600; $write_dest"
 tool endless 'echo $$ >"$FAULT_PID_FILE"; yes abcdefghijklmnopqrstuvwxyz | tr -d "\n"'
 # A transcoder for pelkar-ffmpeg that names its encoders, then converts until stopped.
 tool hang-transcoder '[ "$2" = -encoders ] && exit 0; echo $$ >"$FAULT_PID_FILE"; exec sleep 600'
-tool partial "$write_dest; exit 1"
 tool pass2fails 'case " $* " in *" -pass 2 "*) exit 1 ;; esac'"
 $write_dest"
 # RTVEdit that leaves the temporary folder read-only behind it.
