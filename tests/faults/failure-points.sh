@@ -35,6 +35,7 @@ set_up_scratch "$1"
 build=$(cd "$1" && pwd)
 table=${2:-$build/failure-points.md}
 violations_file=${table%.md}-violations.txt
+[ -f "$build/libfault_shim.so" ] || { echo "$build/libfault_shim.so missing: build the target fault_shim" >&2; exit 1; }
 cp "$build/libfault_shim.so" "$bin/"
 mode=${FAULT_POINTS:-ci}
 jobs=${FAULT_JOBS:-2}
