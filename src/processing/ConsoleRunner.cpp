@@ -90,6 +90,8 @@ bool CConsoleRunner::Start(const std::string& commandLine) {
     int error = LaunchChild(commandLine, &m_link->child);
     if (error == 0) error = StartReader();
     if (error == 0) return true;
+    // A tool that started but has no reader would run on unwatched, and outlive this run.
+    if (m_link->child) TerminateChild(*m_link->child, true);
     OnRunnerError(FormatText("Redirect console error: %x\r\n", static_cast<unsigned>(error)));
     Stop();
     errno = error;
