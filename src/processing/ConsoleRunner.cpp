@@ -223,6 +223,9 @@ CConsoleRunner::PipeRead CConsoleRunner::DrainOutputPipe(ReaderLink& link) {
         const PipeRead outcome = ReadOutputBlock(*link.child, &block);
         if (outcome != PipeRead::Piece) {
             if (outcome == PipeRead::Failed) {
+                // Its output can no longer be read, so the tool would block on a full pipe or
+                // run on unwatched after the run has given up on it.
+                TerminateChild(*link.child, true);
                 CallRunner(link, &CConsoleRunner::OnRunnerError, "Read stdout pipe error\r\n");
             }
             return outcome;
