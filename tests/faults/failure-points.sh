@@ -9,7 +9,8 @@
 #      by a SIGKILL is removed by the next run;
 #   2. the recording and its .evt are unchanged;
 #   3. the log holds whole lines only;
-#   4. exit 0 only with the complete output (a clean run's bytes), a failed run leaves no
+#   4. exit 0 only with the complete output (a clean run's bytes, or those of the same
+#      conversion without stripping when the log says it went on without), a failed run leaves no
 #      unfinished output, ends by no signal but the SIGKILL it was sent, and says why on
 #      standard error or in the log; a fault the table marks as retried, on pelkar's own
 #      files or pipes, ends as a clean run;
@@ -22,8 +23,9 @@
 # Usage: tests/faults/failure-points.sh BUILD_DIR [TABLE_FILE]
 #   FAULT_POINTS=all  every point of both runs, and the figures also go to
 #                     failure-points-full.md beside this script (the default, as CI runs it:
-#                     every point of the audio run and every FAULT_VIDEO_STRIDEth one, default
-#                     12th, of the video run)
+#                     every point of the audio run; of the video run, every point of the
+#                     runner's few calls (kinds process and wait) and every FAULT_VIDEO_STRIDEth
+#                     other one, default 16th)
 #   FAULT_JOBS=N      runs at once (default 2)
 #   FAULT_ONLY=REGEX  only the points whose line matches (e.g. "video helper waitpid 4 "), to
 #                     run a violation again
@@ -39,7 +41,9 @@ violations_file=${table%.md}-violations.txt
 cp "$build/libfault_shim.so" "$bin/"
 mode=${FAULT_POINTS:-ci}
 jobs=${FAULT_JOBS:-2}
-video_stride=${FAULT_VIDEO_STRIDE:-12}
+video_stride=${FAULT_VIDEO_STRIDE:-16}
+# The runner's calls: few, and a fault there can leave a tool behind.
+whole_video_kinds="process wait"
 time_limit=30
 started=$SECONDS
 
@@ -125,6 +129,14 @@ record_scenario() {
     log_entries | LC_ALL=C sed "s|$home|~|g" >"$scratch/$scenario.entries"
     sed -n 's/^\([a-z0-9_]*\)(.*/\1/p' "$dir/trace" | sort | uniq -c >"$scratch/$scenario.main-calls"
     sort "$dir-shim/helper-calls" | uniq -c >"$scratch/$scenario.helper-calls"
+    # When no name can be made for the stripped copy, the conversion goes on without stripping.
+    if [ "$scenario" = video ]; then
+        prepare_home "$dir-unstripped" video
+        want[strip]=0
+        write_profile "$config/pelkar.ini"
+        launch "$dir-unstripped" "Evening News"
+        normalised "$home/out/${output_of[video]}" >"$scratch/video.output-unstripped"
+    fi
 }
 
 # Lists the points of a scenario, one a line: scenario, where, kind, call, Nth, fault.
@@ -163,6 +175,12 @@ is_first_run() {
     local fault=$1 seen=$2
     [ "$fault" = ENOENT ] && [[ $seen == "openat("*"\"$config/pelkar.ini\""* ]] &&
         [ ! -e "$home/out/${output_of[$scenario]}" ]
+}
+
+# A conversion that went on without stripping, as its log says, has that conversion's output.
+went_on_unstripped() {
+    [ -f "$2" ] && new_log_entries "$1" | grep -q 'converting without stripping commercials$' &&
+        normalised "$2" | cmp -s - "$scratch/$1.output-unstripped"
 }
 
 # What a run left and did, against the invariants; sets problems.
@@ -210,7 +228,8 @@ check_run() {
 
     if [ "$status" -eq 0 ]; then
         [ -f "$output" ] && normalised "$output" | cmp -s - "$scratch/$scenario.output" ||
-            is_first_run "$fault" "$seen" || problems+=" exit 0 without the complete output;"
+            is_first_run "$fault" "$seen" || went_on_unstripped "$scenario" "$output" ||
+            problems+=" exit 0 without the complete output;"
     elif [ "$killed" = no ] && [ "$status" -ne 124 ]; then
         [ -f "$output" ] && ! normalised "$output" | cmp -s - "$scratch/$scenario.output" &&
             problems+=" exit $status and the unfinished output left;"
@@ -267,7 +286,8 @@ points_of audio >"$scratch/points"
 if [ "$mode" = all ] || [ -n "${FAULT_ONLY:-}" ]; then
     points_of video >>"$scratch/points"
 else
-    points_of video | awk -v stride="$video_stride" 'NR % stride == 1' >>"$scratch/points"
+    points_of video | awk -v stride="$video_stride" -v whole=" $whole_video_kinds " \
+        'index(whole, " " $3 " ") || NR % stride == 1' >>"$scratch/points"
 fi
 [ -n "${FAULT_ONLY:-}" ] && { grep -E "$FAULT_ONLY" "$scratch/points" >"$scratch/only"; mv "$scratch/only" "$scratch/points"; }
 
@@ -315,7 +335,7 @@ calls_of_kind() {
     if [ "$mode" = all ]; then
         echo "Every point of both runs (\`FAULT_POINTS=all\`), $jobs runs at once, in $seconds s:"
     else
-        echo "Every point of the audio run and every ${video_stride}th of the video run, $jobs runs at once, in $seconds s:"
+        echo "Every point of the audio run; of the video run, every point of the kinds $whole_video_kinds and every ${video_stride}th other one; $jobs runs at once, in $seconds s:"
     fi
     echo "$tried failure points tried, $violated violations"
 } >"$table"
