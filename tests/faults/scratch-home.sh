@@ -1,5 +1,6 @@
-# Sourced by the fault scripts: a scratch folder with pelkar and the stand-in tools of a build,
-# the user the runs go as, and the profile and log of a post-download run.
+# Sourced by the failure-point sweep: a scratch folder with pelkar and the stand-in tools of a
+# build, the user the runs go as, and the profile and log of a post-download run, as the fault
+# matrix sets them up.
 #
 # set_up_scratch BUILD_DIR sets scratch (removed on exit) and bin.
 set_up_scratch() {
