@@ -202,9 +202,11 @@ reader and reaper threads, which strace cannot single out. After each run:
    defaults, and a temporary profile left by a SIGKILL is gone after the next run;
 2. the recording and its \`.evt\` are unchanged;
 3. the log holds whole lines only;
-4. exit 0 only with the whole output (a clean run's bytes); a failed run leaves no unfinished
-   output, ends by no signal but the SIGKILL it was sent, and says why on standard error or in
-   the log; an EINTR on pelkar's own files or pipes is got over (the run ends as a clean one);
+4. exit 0 only with the whole output (a clean run's bytes, or those of the conversion without
+   stripping when the log says that no name could be made for the stripped copy); a failed run
+   leaves no unfinished output, ends by no signal but the SIGKILL it was sent, and says why on
+   standard error or in the log; an EINTR on pelkar's own files or pipes is got over (the run
+   ends as a clean one);
 5. the run ends within 30 s and leaves no tool running;
 6. no temporary file is left, except after a SIGKILL or one that the log names as not removed.
 
@@ -219,6 +221,7 @@ This run:
 $(cat "$work/failure-points.md")
 
 $(cat tests/faults/failure-points-full.md)
+
 Run it again with \`FAULT_POINTS=all tests/faults/failure-points.sh build\`, which rewrites
 \`tests/faults/failure-points-full.md\`.
 
