@@ -37,7 +37,8 @@ set_up_scratch "$1"
 build=$(cd "$1" && pwd)
 table=${2:-$build/failure-points.md}
 violations_file=${table%.md}-violations.txt
-[ -f "$build/libfault_shim.so" ] || { echo "$build/libfault_shim.so missing: build the target fault_shim" >&2; exit 1; }
+[ -f "$build/libfault_shim.so" ] ||
+    { echo "$build/libfault_shim.so missing: build the target fault_shim" >&2; exit 1; }
 cp "$build/libfault_shim.so" "$bin/"
 mode=${FAULT_POINTS:-ci}
 jobs=${FAULT_JOBS:-2}
@@ -126,8 +127,9 @@ record_scenario() {
     [ "$status" -eq 0 ] || { echo "clean $scenario run: exit $status" >&2; exit 1; }
     normalised "$home/out/${output_of[$scenario]}" >"$scratch/$scenario.output"
     normalised "$config/pelkar.ini" >"$scratch/$scenario.profile"
-    log_entries | LC_ALL=C sed "s|$home|~|g" >"$scratch/$scenario.entries"
-    sed -n 's/^\([a-z0-9_]*\)(.*/\1/p' "$dir/trace" | sort | uniq -c >"$scratch/$scenario.main-calls"
+    run_entries >"$scratch/$scenario.entries"
+    sed -n 's/^\([a-z0-9_]*\)(.*/\1/p' "$dir/trace" | sort | uniq -c \
+        >"$scratch/$scenario.main-calls"
     sort "$dir-shim/helper-calls" | uniq -c >"$scratch/$scenario.helper-calls"
     # When no name can be made for the stripped copy, the conversion goes on without stripping.
     if [ "$scenario" = video ]; then
@@ -139,35 +141,43 @@ record_scenario() {
     fi
 }
 
-# Lists the points of a scenario, one a line: scenario, where, kind, call, Nth, fault.
+# Lists the points of the calls recorded in a file, one a line: scenario, where, kind, call,
+# Nth, fault. WHERE is main or helper; KINDS names the array of the kinds of those calls.
+points_from() {
+    local scenario=$1 where=$2 count call n fault kind
+    local -n kinds_of=$3
+    while read -r count call; do
+        kind=${kinds_of[$call]:-}
+        [ -n "$kind" ] || continue
+        for n in $(seq "$count"); do
+            for fault in ${faults_of[$kind]} SIGKILL; do
+                echo "$scenario $where $kind $call $n $fault"
+            done
+        done
+    done <"$scratch/$scenario.$where-calls"
+}
+
 points_of() {
-    local scenario=$1 count call n fault kind
-    while read -r count call; do
-        kind=${kind_of_call[$call]:-}
-        [ -n "$kind" ] || continue
-        for n in $(seq "$count"); do
-            for fault in ${faults_of[$kind]} SIGKILL; do echo "$scenario main $kind $call $n $fault"; done
-        done
-    done <"$scratch/$scenario.main-calls"
-    while read -r count call; do
-        kind=${kind_of_helper[$call]:-}
-        [ -n "$kind" ] || continue
-        for n in $(seq "$count"); do
-            for fault in ${faults_of[$kind]} SIGKILL; do echo "$scenario helper $kind $call $n $fault"; done
-        done
-    done <"$scratch/$scenario.helper-calls"
+    points_from "$1" main kind_of_call
+    points_from "$1" helper kind_of_helper
+}
+
+# The run's log entries, with its home and the random part of its temporary names left out.
+run_entries() {
+    log_entries | LC_ALL=C sed "s|$home|~|g; s|/mst[A-Za-z0-9]\{6\}\.|/mstXXXXXX.|g"
 }
 
 # Lines of the run's log that a clean run does not write.
 new_log_entries() {
-    log_entries | LC_ALL=C sed "s|$home|~|g" | grep -vxF -f "$scratch/$1.entries"
+    run_entries | grep -vxF -f "$scratch/$1.entries"
 }
 
 # True when the fault hit a call on one of the run's own files or pipes and is one that pelkar
 # must get over.
 must_get_over() {
     local where=$1 kind=$2 fault=$3 seen=$4
-    [[ " ${retried_of[$kind]} " == *" $fault "* ]] && { [ "$where" = helper ] || [[ $seen == *"$home/"* ]]; }
+    [[ " ${retried_of[$kind]} " == *" $fault "* ]] &&
+        { [ "$where" = helper ] || [[ $seen == *"$home/"* ]]; }
 }
 
 # A profile that vanished as the run loaded it makes a first run, which has no action yet.
@@ -186,7 +196,7 @@ went_on_unstripped() {
 # What a run left and did, against the invariants; sets problems.
 check_run() {
     local dir=$1 scenario=$2 where=$3 kind=$4 fault=$5 reached=$6 seen=$7
-    local output=$home/out/${output_of[$2]} killed=no left reason temps file
+    local output=$home/out/${output_of[$2]} killed=no left reason temps file name
     [ "$fault" = SIGKILL ] && [ "$reached" = yes ] && killed=yes
     problems=""
     [ "$status" -eq 124 ] && problems+=" ran past the time limit ($time_limit s);"
@@ -207,12 +217,15 @@ check_run() {
         problems+=" profile empty or missing;"
     elif ! cmp -s "$config/pelkar.ini" "$dir/profile.before" &&
         ! normalised "$config/pelkar.ini" | cmp -s - "$scratch/$scenario.profile"; then
-        problems+=" profile neither the old bytes nor the canonical content ($(grep -c . "$config/pelkar.ini") lines, $(grep -c '^action[0-9]*=.' "$config/pelkar.ini") actions);"
+        problems+=" profile neither the old bytes nor the canonical content"
+        problems+=" ($(grep -c . "$config/pelkar.ini") lines,"
+        problems+=" $(grep -c '^action[0-9]*=.' "$config/pelkar.ini") actions);"
     fi
     temps=$(temp_profiles)
     if [ -n "$temps" ] && [ "$killed" = yes ]; then
         launch "$dir" "Morning Show"
-        [ -n "$(temp_profiles)" ] && problems+=" temporary profile not removed by the next run: $temps;"
+        [ -n "$(temp_profiles)" ] &&
+            problems+=" temporary profile not removed by the next run: $temps;"
     elif [ -n "$temps" ]; then
         problems+=" temporary profile left: $temps;"
     fi
@@ -222,8 +235,7 @@ check_run() {
 
     if [ -s "$log" ]; then
         [ -z "$(tail -c 1 "$log")" ] || problems+=" log ends inside a line;"
-        grep -q '.[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9] [AP]M [0-9]\{4\} <[0-9]*>: ' "$log" &&
-            problems+=" log has a line cut short;"
+        grep -q ".$log_prefix" "$log" && problems+=" log has a line cut short;"
     fi
 
     if [ "$status" -eq 0 ]; then
@@ -235,13 +247,15 @@ check_run() {
             problems+=" exit $status and the unfinished output left;"
         [ "$status" -gt 128 ] && problems+=" ended by signal $((status - 128));"
         reason=$(new_log_entries "$scenario" | grep -vxF 'RunAction(): Action failed.' | head -n 1)
-        [ -s "$dir/stderr" ] || [ -n "$reason" ] || problems+=" exit $status without a line saying why;"
+        [ -s "$dir/stderr" ] || [ -n "$reason" ] ||
+            problems+=" exit $status without a line saying why;"
     fi
-    [ "$reached" = yes ] && [ "$status" -ne 0 ] && must_get_over "$where" "$kind" "$fault" "$seen" &&
-        problems+=" $fault not got over;"
+    [ "$reached" = yes ] && [ "$status" -ne 0 ] &&
+        must_get_over "$where" "$kind" "$fault" "$seen" && problems+=" $fault not got over;"
     if [ "$killed" = no ]; then
         for file in $(cd "$home" && find out tmp -mindepth 1 ! -name "${output_of[$scenario]}"); do
-            new_log_entries "$scenario" | grep -qF "${file##*/}" || problems+=" left $file;"
+            name=$(sed 's/^mst[A-Za-z0-9]\{6\}\./mstXXXXXX./' <<<"${file##*/}")
+            new_log_entries "$scenario" | grep -qF "/$name" || problems+=" left $file;"
         done
     fi
 }
@@ -254,12 +268,14 @@ run_point() {
     prepare_home "$dir" "$scenario"
     if [ "$where" = main ]; then
         [ "$fault" = SIGKILL ] && inject=$call:signal=SIGKILL:when=$n
-        launch "$dir" "Evening News" strace -qq -y -o "$dir/trace" -e trace="$call" -e inject="$inject"
+        launch "$dir" "Evening News" strace -qq -y -o "$dir/trace" -e trace="$call" \
+            -e inject="$inject"
         seen=$(grep "^$call(" "$dir/trace" | sed -n "${n}p" | cut -c 1-200)
         [ -n "$seen" ] && reached=yes || reached=no
     else
-        launch "$dir" "Evening News" env LD_PRELOAD="$bin/libfault_shim.so" FAULT_SHIM_CALL="$call" \
-            FAULT_SHIM_WHEN="$n" FAULT_SHIM_FAULT="$fault" FAULT_SHIM_HIT="$dir/hit"
+        launch "$dir" "Evening News" env LD_PRELOAD="$bin/libfault_shim.so" \
+            FAULT_SHIM_CALL="$call" FAULT_SHIM_WHEN="$n" FAULT_SHIM_FAULT="$fault" \
+            FAULT_SHIM_HIT="$dir/hit"
         [ -s "$dir/hit" ] && reached=yes || reached=no
     fi
     check_run "$dir" "$scenario" "$where" "$kind" "$fault" "$reached" "$seen"
@@ -271,7 +287,9 @@ run_point() {
             echo "  stderr: $(head -n 2 "$dir/stderr" | paste -sd '|')"
         } | LC_ALL=C sed "s|$home|~|g" >"$dir/violation"
     fi
-    echo "$scenario $where $kind $call $n $fault $reached $([ -n "$problems" ] && echo 1 || echo 0)" >"$dir/result"
+    local broken=0
+    [ -n "$problems" ] && broken=1
+    echo "$scenario $where $kind $call $n $fault $reached $broken" >"$dir/result"
     chmod -R u+rwX "$home" && rm -rf "$home"
 }
 
@@ -289,7 +307,10 @@ else
     points_of video | awk -v stride="$video_stride" -v whole=" $whole_video_kinds " \
         'index(whole, " " $3 " ") || NR % stride == 1' >>"$scratch/points"
 fi
-[ -n "${FAULT_ONLY:-}" ] && { grep -E "$FAULT_ONLY" "$scratch/points" >"$scratch/only"; mv "$scratch/only" "$scratch/points"; }
+if [ -n "${FAULT_ONLY:-}" ]; then
+    grep -E "$FAULT_ONLY" "$scratch/points" >"$scratch/only"
+    mv "$scratch/only" "$scratch/points"
+fi
 
 running=0
 id=0
@@ -322,27 +343,45 @@ calls_of_kind() {
     echo "$total"
 }
 
+# The calls of a kind in the array named, sorted, on one line.
+calls_named() {
+    local -n kinds_of=$1
+    local call
+    for call in "${!kinds_of[@]}"; do [ "${kinds_of[$call]}" = "$2" ] && echo "$call"; done |
+        sort | paste -sd ' '
+}
+
+table_row() {
+    local kind=$1 points reached broken helpers
+    read -r points reached broken < <(awk -v kind="$kind" \
+        '$3 == kind { p++; r += ($7 == "yes"); v += $8 } END { print p + 0, r + 0, v + 0 }' \
+        "$scratch/results")
+    helpers=$(calls_named kind_of_helper "$kind")
+    echo "| $kind | $(calls_named kind_of_call "$kind") | ${helpers:--}" \
+        "| $(calls_of_kind audio "$kind") / $(calls_of_kind video "$kind")" \
+        "| ${faults_of[$kind]} SIGKILL | $points | $reached | $broken |"
+}
+
 {
-    echo "| Kind of call | Main thread (strace) | Reader and reaper threads (shim) | Calls, audio / video run | Faults, each call | Points tried | Reached | Violations |"
+    echo "| Kind of call | Main thread (strace) | Reader and reaper threads (shim)" \
+        "| Calls, audio / video run | Faults, each call | Points tried | Reached | Violations |"
     echo "|---|---|---|---|---|---|---|---|"
-    for kind in "${kinds[@]}"; do
-        main=$(for call in "${!kind_of_call[@]}"; do [ "${kind_of_call[$call]}" = "$kind" ] && echo "$call"; done | sort | paste -sd ' ')
-        helpers=$(for call in "${!kind_of_helper[@]}"; do [ "${kind_of_helper[$call]}" = "$kind" ] && echo "$call"; done | sort | paste -sd ' ')
-        read -r points reached broken < <(awk -v kind="$kind" '$3 == kind { p++; r += ($7 == "yes"); v += $8 } END { print p + 0, r + 0, v + 0 }' "$scratch/results")
-        echo "| $kind | $main | ${helpers:--} | $(calls_of_kind audio "$kind") / $(calls_of_kind video "$kind") | ${faults_of[$kind]} SIGKILL | $points | $reached | $broken |"
-    done
+    for kind in "${kinds[@]}"; do table_row "$kind"; done
     echo
     if [ "$mode" = all ]; then
         echo "Every point of both runs (\`FAULT_POINTS=all\`), $jobs runs at once, in $seconds s:"
     else
-        echo "Every point of the audio run; of the video run, every point of the kinds $whole_video_kinds and every ${video_stride}th other one; $jobs runs at once, in $seconds s:"
+        echo "Every point of the audio run; of the video run, every point of the kinds" \
+            "${whole_video_kinds// / and } and every ${video_stride}th other one;" \
+            "$jobs runs at once, in $seconds s:"
     fi
     echo "$tried failure points tried, $violated violations"
 } >"$table"
 
 if [ "$mode" = all ]; then
     {
-        echo "The last full run, on $(date -u '+%Y-%m-%d') at commit $(git -C "$here" rev-parse --short HEAD 2>/dev/null || echo unknown):"
+        echo "The last full run, on $(date -u '+%Y-%m-%d') at commit" \
+            "$(git -C "$here" rev-parse --short HEAD 2>/dev/null || echo unknown):"
         echo
         cat "$table"
     } >"$here/failure-points-full.md"

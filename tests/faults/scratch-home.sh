@@ -11,7 +11,8 @@ set_up_scratch() {
     chmod 755 "$scratch"
     bin=$scratch/bin
     mkdir -p "$bin"
-    cp "$build"/pelkar "$build"/standin_ffmpeg "$build"/standin_evtdump "$build"/standin_rtvedit "$bin"/
+    cp "$build"/pelkar "$build"/standin_ffmpeg "$build"/standin_evtdump "$build"/standin_rtvedit \
+        "$bin"/
 }
 
 # Permissions do not stop root, so as root the runs go as an unprivileged user: read-only
@@ -62,8 +63,12 @@ set_host_options() {
         --rname Box --rcat Drama --rchan 7)
 }
 
+# What begins each line pelkar logs: its time and process id.
+log_prefix='[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] '
+log_prefix+='[0-9][0-9]:[0-9][0-9]:[0-9][0-9] [AP]M [0-9]\{4\} <[0-9]*>: '
+
 # The log's entries without their prefix, tool output lines left out.
 log_entries() {
     [ -f "$log" ] || return 0
-    sed -n 's/^[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9] [AP]M [0-9]\{4\} <[0-9]*>: //p' "$log"
+    sed -n "s/^$log_prefix//p" "$log"
 }
