@@ -25,7 +25,7 @@
 #                     failure-points-full.md beside this script (the default, as CI runs it:
 #                     every point of the audio run; of the video run, every point of the
 #                     runner's few calls (kinds process and wait) and every FAULT_VIDEO_STRIDEth
-#                     other one, default 16th)
+#                     other one, default 8th)
 #   FAULT_JOBS=N      runs at once (default 2)
 #   FAULT_ONLY=REGEX  only the points whose line matches (e.g. "video helper waitpid 4 "), to
 #                     run a violation again
@@ -42,7 +42,7 @@ violations_file=${table%.md}-violations.txt
 cp "$build/libfault_shim.so" "$bin/"
 mode=${FAULT_POINTS:-ci}
 jobs=${FAULT_JOBS:-2}
-video_stride=${FAULT_VIDEO_STRIDE:-16}
+video_stride=${FAULT_VIDEO_STRIDE:-8}
 # The runner's calls: few, and a fault there can leave a tool behind.
 whole_video_kinds="process wait"
 time_limit=30
