@@ -10,8 +10,8 @@
 #   2. the recording and its .evt are unchanged;
 #   3. the log holds whole lines only;
 #   4. exit 0 only with the complete output (a clean run's bytes, or those of the same
-#      conversion without stripping when the log says it went on without), a failed run leaves no
-#      unfinished output, ends by no signal but the SIGKILL it was sent, and says why on
+#      conversion without stripping when the log says it went on without), a failed run leaves
+#      no unfinished output, ends by no signal but the SIGKILL it was sent, and says why on
 #      standard error or in the log; a fault the table marks as retried, on pelkar's own
 #      files or pipes, ends as a clean run;
 #   5. the run ends within the time limit and leaves no tool running;
@@ -27,8 +27,8 @@
 #                     runner's few calls (kinds process and wait) and every FAULT_VIDEO_STRIDEth
 #                     other one, default 8th)
 #   FAULT_JOBS=N      runs at once (default 2)
-#   FAULT_ONLY=REGEX  only the points whose line matches (e.g. "video helper waitpid 4 "), to
-#                     run a violation again
+#   FAULT_ONLY=REGEX  only the points whose line (scenario, where, kind, call, Nth, fault)
+#                     matches, to run a violation again: "video helper wait waitpid 4 ECHILD"
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
