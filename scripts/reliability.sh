@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Measures what PELKAR survives and writes RELIABILITY.md (or the file named by --output):
 #   - the fault matrix (tests/faults) through build/pelkar;
+#   - the failure-point sweep (tests/faults) through build/pelkar: every audio point and a
+#     sample of the video ones, or all of them with FAULT_POINTS=all;
 #   - the whole test suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan);
 #   - the runner, notifier, stage and end-to-end tests under ThreadSanitizer (build-tsan);
 #   - each libFuzzer target for FUZZ_SECONDS seconds (default 30) from its seeds (build-fuzz).
@@ -48,6 +50,12 @@ phase=$SECONDS
 note "fault matrix through build/pelkar"
 tests/faults/fault-matrix.sh build "$work/fault-matrix.md" || findings=$((findings + 1))
 matrix_seconds=$((SECONDS - phase))
+
+# ---- Failure points ----
+phase=$SECONDS
+note "failure-point sweep through build/pelkar (FAULT_POINTS=${FAULT_POINTS:-ci})"
+tests/faults/failure-points.sh build "$work/failure-points.md" || findings=$((findings + 1))
+sweep_seconds=$((SECONDS - phase))
 
 # ---- AddressSanitizer + UndefinedBehaviorSanitizer ----
 phase=$SECONDS
@@ -125,7 +133,8 @@ What PELKAR has been put through, and what it showed. Written by \`scripts/relia
 on $(date -u '+%Y-%m-%d %H:%M UTC') at commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown),
 on $(nproc) cores, $(uname -sr); run it again to reproduce every figure. CI runs the same
 script (from \`scripts/test.sh\`) and fails on any finding. Its part of the CI time was
-$((SECONDS - started)) s: fault matrix ${matrix_seconds} s, sanitizer builds and runs as in their
+$((SECONDS - started)) s: fault matrix ${matrix_seconds} s, failure-point sweep ${sweep_seconds} s,
+sanitizer builds and runs as in their
 table, fuzzing (build and runs) ${fuzz_total} s.
 
 ## Fuzzing
@@ -180,6 +189,42 @@ Also run end to end elsewhere: a log whose folder is missing
 (\`StartupTest.UnopenableLogIsReportedAndTheRunStillConverts\`) and 12 instances without a
 matching action on one profile and log (\`StartupTest.ConcurrentInstancesLeaveWholeProfileAndLog\`).
 
+## Failure points
+
+Two post-download runs of the real \`build/pelkar\` with logging on, an audio action and a
+two-pass video action with commercial stripping (the stand-in tools), are recorded; then each
+of their calls is made to fail in turn with each fault of its kind
+(\`tests/faults/failure-points.txt\`), and is killed once with SIGKILL, one run per failure
+point (\`tests/faults/failure-points.sh\`, two runs at once). strace fails the system calls of
+pelkar's main thread; a preloaded shim (\`tests/faults/FaultShim.cpp\`) fails those of the
+reader and reaper threads, which strace cannot single out. After each run:
+1. the profile is the old bytes or the new canonical content, never empty, torn or reset to
+   defaults, and a temporary profile left by a SIGKILL is gone after the next run;
+2. the recording and its \`.evt\` are unchanged;
+3. the log holds whole lines only;
+4. exit 0 only with the whole output (a clean run's bytes, or those of the conversion without
+   stripping when the log says that no name could be made for the stripped copy); a failed run
+   leaves no unfinished output, ends by no signal but the SIGKILL it was sent, and says why on
+   standard error or in the log; an EINTR on pelkar's own files or pipes is got over (the run
+   ends as a clean one);
+5. the run ends within 30 s and leaves no tool running;
+6. no temporary file is left, except after a SIGKILL or one that the log names as not removed.
+
+"Reached" counts the points whose call the run made (the helper threads' calls vary a little
+from run to run). Faults in \`close\` are not injected: Linux frees the descriptor whatever
+close returns, so they would tell only about the injector. A profile that vanishes as the run
+loads it (ENOENT at its open) makes a first run, which has no action yet and ends with 0 and no
+output. Each violation is listed in \`build/reliability/failure-points-violations.txt\`.
+
+This run:
+
+$(cat "$work/failure-points.md")
+
+$(cat tests/faults/failure-points-full.md)
+
+Run it again with \`FAULT_POINTS=all tests/faults/failure-points.sh build\`, which rewrites
+\`tests/faults/failure-points-full.md\`.
+
 ## Concurrency
 
 - 16 post-download conversions at once on one profile and one log (last matrix row): every run
@@ -220,9 +265,10 @@ Each is mended; the regression test named runs in CI.
   under ThreadSanitizer, and no dialog input is fuzzed.
 - The real FFMPEG, EVTDump and RTVEdit: the matrix puts stand-ins and shell scripts in their
   place; what a real tool prints is covered only as far as the output rows imitate it.
-- A full disk or a read-only folder for the output or the temporary files (only the log and
-  the profile are tried that way), a profile on a network file system, and pelkar itself
-  killed with SIGKILL (only the signals it handles are tried).
+- A full disk or a read-only folder for the output or the temporary files as the tools see
+  them (the failure points fail only pelkar's own calls; the fault matrix tries the log and the
+  profile that way), and a profile on a network file system. pelkar killed with SIGKILL is
+  tried at each of its own calls; a tool it leaves running is not stopped by anyone.
 - Fuzzing is short: ${fuzz_seconds} s per target from the seeds, no corpus is kept between CI
   runs, and nothing is fuzzed longer than libFuzzer's default input length (4096 bytes); long
   wildcard patterns are bounded by the time limit of each input (10 s) only up to that length.

@@ -90,6 +90,8 @@ bool CConsoleRunner::Start(const std::string& commandLine) {
     int error = LaunchChild(commandLine, &m_link->child);
     if (error == 0) error = StartReader();
     if (error == 0) return true;
+    // A tool that started but has no reader would run on unwatched, and outlive this run.
+    if (m_link->child) TerminateChild(*m_link->child, true);
     OnRunnerError(FormatText("Redirect console error: %x\r\n", static_cast<unsigned>(error)));
     Stop();
     errno = error;
@@ -221,6 +223,9 @@ CConsoleRunner::PipeRead CConsoleRunner::DrainOutputPipe(ReaderLink& link) {
         const PipeRead outcome = ReadOutputBlock(*link.child, &block);
         if (outcome != PipeRead::Piece) {
             if (outcome == PipeRead::Failed) {
+                // Its output can no longer be read, so the tool would block on a full pipe or
+                // run on unwatched after the run has given up on it.
+                TerminateChild(*link.child, true);
                 CallRunner(link, &CConsoleRunner::OnRunnerError, "Read stdout pipe error\r\n");
             }
             return outcome;
