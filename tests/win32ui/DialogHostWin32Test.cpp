@@ -281,7 +281,7 @@ TEST_F(DialogHostWin32Test, LongReportScrollsInAWindowInsideTheScreen) {
     CDVAFlags recording;
     recording.ParseCommandLine(CCommandLine("PELKAR.EXE --mpeg C:\\rec\\show.mpg --title Show 75"));
     bool matched = false;
-    const std::string report = DryRunReport(SStoredSettings(), actions, recording, &matched);
+    const std::string report = DryRunReport(SStoredSettings(), actions, recording, {}, &matched);
     const CWithoutStandardOutput startedFromTheDesktop;
     RunWithUser([&report] { ShowReport(report); },
                 [] {
