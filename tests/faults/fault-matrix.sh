@@ -10,7 +10,6 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/scratch-home.sh"
 set_up_scratch "$1"
-build=$(cd "$1" && pwd)
 table=${2:-$build/fault-matrix.md}
 
 # Tools that misbehave. A tool that runs until stopped writes its process id first, so that

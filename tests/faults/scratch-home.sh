@@ -2,9 +2,8 @@
 # FFMPEG front end and the stand-in tools of a build, the user the runs go as, and the profile
 # and log of a post-download run.
 #
-# set_up_scratch BUILD_DIR sets scratch (removed on exit) and bin.
+# set_up_scratch BUILD_DIR sets build (its full path), scratch (removed on exit) and bin.
 set_up_scratch() {
-    local build
     build=$(cd "$1" && pwd)
     scratch=$(mktemp -d /tmp/pelkar-faults-XXXXXX)
     trap 'chmod -R u+rwX "$scratch"; rm -rf "$scratch"' EXIT

@@ -66,7 +66,8 @@ std::vector<std::string> TempNamePathsIn(const std::string& directory, const std
     DIR* folder = opendir(directory.c_str());
     if (!folder) return paths;
     while (const dirent* entry = readdir(folder)) {
-        if (IsTempName(entry->d_name, prefix)) paths.push_back(JoinedPath(directory, entry->d_name));
+        if (IsTempName(entry->d_name, prefix))
+            paths.push_back(JoinedPath(directory, entry->d_name));
     }
     closedir(folder);
     return paths;
@@ -87,7 +88,8 @@ void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
     found->push_back({path, removed ? std::string() : std::strerror(errno)});
 }
 
-CUnheldTempName::CUnheldTempName(const std::string& path) : m_path(path), m_file(OpenLocked(path)) {}
+CUnheldTempName::CUnheldTempName(const std::string& path)
+    : m_path(path), m_file(OpenLocked(path)) {}
 
 CUnheldTempName::~CUnheldTempName() {
     if (IsOpen()) close(static_cast<int>(m_file));
