@@ -34,7 +34,6 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/scratch-home.sh"
 set_up_scratch "$1"
-build=$(cd "$1" && pwd)
 table=${2:-$build/failure-points.md}
 violations_file=${table%.md}-violations.txt
 [ -f "$build/libfault_shim.so" ] ||

@@ -8,21 +8,9 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "$1" && pwd)
+source "$here/scratch-home.sh"
+set_up_scratch "$1"
 table=${2:-$build/fault-matrix.md}
-scratch=$(mktemp -d /tmp/pelkar-faults-XXXXXX)
-trap 'chmod -R u+rwX "$scratch"; rm -rf "$scratch"' EXIT
-chmod 755 "$scratch"
-
-# Permissions do not stop root, so as root the runs go as an unprivileged user: read-only
-# files and folders then mean what they say.
-as_user=()
-[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-
-bin=$scratch/bin
-mkdir -p "$bin"
-cp "$build"/pelkar "$build"/pelkar-ffmpeg "$build"/standin_ffmpeg "$build"/standin_evtdump \
-    "$build"/standin_rtvedit "$bin"/
 
 # Tools that misbehave. A tool that runs until stopped writes its process id first, so that
 # the stop comes once it runs.
@@ -56,34 +44,6 @@ for extension in mpg ndx evt; do echo stripped >\"\$stem.\$extension\"; done
 echo \$\$ >\"\$FAULT_PID_FILE\"; exec sleep 600"
 cp "$bin/fails" "$bin/noexec"
 chmod 644 "$bin/noexec"
-
-tool_path() {
-    case $1 in
-        normal) echo "$bin/standin_$2" ;;
-        missing) echo "$bin/no-such-tool" ;;
-        frontend) echo "$bin/pelkar-ffmpeg" ;;
-        *) echo "$bin/$1" ;;
-    esac
-}
-
-stored_action() {
-    local text="Archive||$home/out||%title%||$1||$2||$3||0|||0||<NULL>||1||Evening*||"
-    for _ in $(seq 11); do text+="0||<NULL>||"; done
-    echo "$text"
-}
-
-write_profile() {
-    cat >"$1" <<EOF
-[PELKAR]
-action00=$(stored_action "${want[audio]}" "${want[strip]}" "${want[twopass]}")
-ffmpegPath=$(tool_path "${want[ffmpeg]}" ffmpeg)
-evtDumpPath=$(tool_path "${want[evtdump]}" evtdump)
-rtvEditPath=$(tool_path "${want[rtvedit]}" rtvedit)
-tempPath=$home/tmp/
-logging=1
-loggingPath=$log
-EOF
-}
 
 for i in $(seq 0 255); do printf "\\$(printf %o "$i")"; done >"$scratch/every-byte"
 
@@ -145,9 +105,8 @@ set_up_leftovers() {
 # for its peak memory (that of pelkar or of a tool it ran, whichever is larger, in kB) and its
 # wall time, written to time.TAG; sets pid. A host may start it with SIGCHLD ignored.
 start_run() {
-    local options=(--mpeg "$home/rec/show.mpg" --title "$1" --episode 4 --startdate 2011-03-07
-        --starttime 13:00 --dur 30 --showid 1234 --dname Box --dcat Drama --dchan 7
-        --rname Box --rcat Drama --rchan 7)
+    local options
+    set_host_options "$1"
     local host=()
     [ "${want[sigchld]}" = ignored ] && host=(--ignore-signal=CHLD)
     /usr/bin/time -f '%M %e' -o "$home/time.$2" env "${host[@]}" -u DISPLAY -u WAYLAND_DISPLAY \
@@ -175,13 +134,18 @@ wait_run() {
     peak=$(tail -n 1 "$home/time.run" | cut -d ' ' -f 1)
 }
 
-# The signal given to pelkar (the child of GNU time) once its tool has run for the seconds
-# given; sets tool_session to the session that the tool and whatever it started run in.
-signal_when_tool_runs() {
+# Waits, for 30 seconds at the most, until the run's tool has written its process id.
+wait_for_tool() {
     for _ in $(seq 600); do
         [ -s "$home/tool.pid" ] && break
         sleep 0.05
     done
+}
+
+# The signal given to pelkar (the child of GNU time) once its tool has run for the seconds
+# given; sets tool_session to the session that the tool and whatever it started run in.
+signal_when_tool_runs() {
+    wait_for_tool
     sleep "$2"
     tool_session=$(ps -o sid= -p "$(cat "$home/tool.pid")" | tr -d ' ')
     pkill "-$1" -P "$pid"
@@ -201,20 +165,11 @@ tool_outlived_pelkar() {
 # SIGKILL to pelkar once its tool has run for the seconds given; the tool, which may outlive
 # it, is ended too.
 kill_when_tool_runs() {
-    for _ in $(seq 600); do
-        [ -s "$home/tool.pid" ] && break
-        sleep 0.05
-    done
+    wait_for_tool
     sleep "$1"
     pkill -KILL -P "$pid"
     wait "$pid"
     kill -KILL "$(cat "$home/tool.pid")" 2>/dev/null
-}
-
-# The log's entries without their prefix, tool output lines left out.
-log_entries() {
-    [ -f "$log" ] || return 0
-    sed -n 's/^[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9] [AP]M [0-9]\{4\} <[0-9]*>: //p' "$log"
 }
 
 # The first line read that matches the pattern ("*" stands for any text).
@@ -304,8 +259,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     home=$scratch/row$rows
     config=$home/config
     mkdir -p "$home/out" "$home/tmp" "$home/rec" "$config"
-    printf '0123456789COMMERCIAL--the rest of the show' >"$home/rec/show.mpg"
-    printf 'cut 10 22\n' >"$home/rec/show.evt"
+    write_recording
     declare -A want=([audio]=1 [strip]=0 [twopass]=0 [ffmpeg]=normal [evtdump]=normal
         [rtvedit]=normal [profile]=normal [log]=normal [stop]="" [kill]="" [killfirst]=""
         [sigchld]="" [runs]=1 [output]="" [leftover]="")

@@ -1,18 +1,17 @@
-# Sourced by the failure-point sweep: a scratch folder with pelkar and the stand-in tools of a
-# build, the user the runs go as, and the profile and log of a post-download run, as the fault
-# matrix sets them up.
+# Sourced by the fault matrix and the failure-point sweep: a scratch folder with pelkar, its
+# FFMPEG front end and the stand-in tools of a build, the user the runs go as, and the profile
+# and log of a post-download run.
 #
-# set_up_scratch BUILD_DIR sets scratch (removed on exit) and bin.
+# set_up_scratch BUILD_DIR sets build (its full path), scratch (removed on exit) and bin.
 set_up_scratch() {
-    local build
     build=$(cd "$1" && pwd)
     scratch=$(mktemp -d /tmp/pelkar-faults-XXXXXX)
     trap 'chmod -R u+rwX "$scratch"; rm -rf "$scratch"' EXIT
     chmod 755 "$scratch"
     bin=$scratch/bin
     mkdir -p "$bin"
-    cp "$build"/pelkar "$build"/standin_ffmpeg "$build"/standin_evtdump "$build"/standin_rtvedit \
-        "$bin"/
+    cp "$build"/pelkar "$build"/pelkar-ffmpeg "$build"/standin_ffmpeg "$build"/standin_evtdump \
+        "$build"/standin_rtvedit "$bin"/
 }
 
 # Permissions do not stop root, so as root the runs go as an unprivileged user: read-only
@@ -24,6 +23,7 @@ tool_path() {
     case $1 in
         normal) echo "$bin/standin_$2" ;;
         missing) echo "$bin/no-such-tool" ;;
+        frontend) echo "$bin/pelkar-ffmpeg" ;;
         *) echo "$bin/$1" ;;
     esac
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/TempFileLock.h"
+#include "platform/TempNameSweep.h"
 
 namespace {
 
@@ -58,11 +59,18 @@ int OpenLocked(const std::string& path) {
     return -1;
 }
 
-void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return;
-    const bool removed = unlink(path.c_str()) == 0;
-    found->push_back({path, removed ? std::string() : std::strerror(errno)});
+}  // namespace
+
+std::vector<std::string> TempNamePathsIn(const std::string& directory, const std::string& prefix) {
+    std::vector<std::string> paths;
+    DIR* folder = opendir(directory.c_str());
+    if (!folder) return paths;
+    while (const dirent* entry = readdir(folder)) {
+        if (IsTempName(entry->d_name, prefix))
+            paths.push_back(JoinedPath(directory, entry->d_name));
+    }
+    closedir(folder);
+    return paths;
 }
 
 bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& extensions) {
@@ -73,23 +81,33 @@ bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& 
     return false;
 }
 
-bool IsYoung(int fd) {
+void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
     struct stat status {};
-    return fstat(fd, &status) == 0 && time(nullptr) - status.st_mtime < kYoungSeconds;
+    if (lstat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return;
+    const bool removed = unlink(path.c_str()) == 0;
+    found->push_back({path, removed ? std::string() : std::strerror(errno)});
 }
 
-std::vector<std::string> TempNamesIn(const std::string& directory, const std::string& prefix) {
-    std::vector<std::string> names;
-    DIR* folder = opendir(directory.c_str());
-    if (!folder) return names;
-    while (const dirent* entry = readdir(folder)) {
-        if (IsTempName(entry->d_name, prefix)) names.push_back(entry->d_name);
-    }
-    closedir(folder);
-    return names;
+CUnheldTempName::CUnheldTempName(const std::string& path)
+    : m_path(path), m_file(OpenLocked(path)) {}
+
+CUnheldTempName::~CUnheldTempName() {
+    if (IsOpen()) close(static_cast<int>(m_file));
 }
 
-}  // namespace
+bool CUnheldTempName::IsOpen() const {
+    return m_file >= 0;
+}
+
+bool CUnheldTempName::IsYoung() const {
+    struct stat status {};
+    return fstat(static_cast<int>(m_file), &status) == 0 &&
+           time(nullptr) - status.st_mtime < kYoungSeconds;
+}
+
+void CUnheldTempName::Remove(std::vector<SLeftFile>* found) {
+    RemoveLeftFile(m_path, found);
+}
 
 CTempFileLock::~CTempFileLock() {
     Unlock();
@@ -104,24 +122,4 @@ bool CTempFileLock::Lock(const std::string& path) {
 void CTempFileLock::Unlock() {
     if (m_file >= 0) close(static_cast<int>(m_file));
     m_file = -1;
-}
-
-std::vector<SLeftFile> RemoveAbandonedTempFiles(const std::string& directory,
-                                                const std::string& prefix,
-                                                const std::vector<std::string>& extensions) {
-    std::vector<SLeftFile> found;
-    for (const std::string& name : TempNamesIn(directory, prefix)) {
-        const std::string path = JoinedPath(directory, name);
-        const int fd = OpenLocked(path);
-        if (fd < 0) continue;
-        const std::string stem = path.substr(0, path.size() - kTempExtension.size());
-        if (HasFilesNamedLike(stem, extensions) || !IsYoung(fd)) {
-            // The temporary name goes last: while it stays, no other run can take it.
-            for (const std::string& extension : extensions)
-                RemoveLeftFile(stem + extension, &found);
-            RemoveLeftFile(path, &found);
-        }
-        close(fd);
-    }
-    return found;
 }

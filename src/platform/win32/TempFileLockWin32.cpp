@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/TempFileLock.h"
+#include "platform/TempNameSweep.h"
 #include "platform/win32/SystemErrorWin32.h"
 
 namespace {
@@ -42,16 +43,27 @@ std::string JoinedPath(const std::string& directory, const std::string& name) {
     return directory + "\\" + name;
 }
 
-std::vector<std::string> TempNamesIn(const std::string& directory, const std::string& prefix) {
-    std::vector<std::string> names;
+long long FileTimeValue(const FILETIME& time) {
+    return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+HANDLE HandleOf(std::intptr_t file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+}  // namespace
+
+std::vector<std::string> TempNamePathsIn(const std::string& directory, const std::string& prefix) {
+    std::vector<std::string> paths;
     WIN32_FIND_DATAA entry{};
     HANDLE search = FindFirstFileA(JoinedPath(directory, prefix + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    if (search == INVALID_HANDLE_VALUE) return paths;
     do {
-        if (IsTempName(entry.cFileName, prefix)) names.push_back(entry.cFileName);
+        if (IsTempName(entry.cFileName, prefix))
+            paths.push_back(JoinedPath(directory, entry.cFileName));
     } while (FindNextFileA(search, &entry));
     FindClose(search);
-    return names;
+    return paths;
 }
 
 bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& extensions) {
@@ -59,18 +71,6 @@ bool HasFilesNamedLike(const std::string& stem, const std::vector<std::string>& 
         if (GetFileAttributesA((stem + extension).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     }
     return false;
-}
-
-long long FileTimeValue(const FILETIME& time) {
-    return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
-bool IsYoung(HANDLE file) {
-    FILETIME written{};
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    return GetFileTime(file, nullptr, nullptr, &written) &&
-           FileTimeValue(now) - FileTimeValue(written) < kYoungFileTime;
 }
 
 void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
@@ -81,16 +81,37 @@ void RemoveLeftFile(const std::string& path, std::vector<SLeftFile>* found) {
     found->push_back({path, removed ? std::string() : SystemErrorText(GetLastError())});
 }
 
-// Marks the file, open for deletion, to go when its handle closes.
-void RemoveOpenFile(HANDLE file, const std::string& path, std::vector<SLeftFile>* found) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    const bool removed =
-        SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
-    found->push_back({path, removed ? std::string() : SystemErrorText(GetLastError())});
+// A name that opens for this process alone is held by no run.
+CUnheldTempName::CUnheldTempName(const std::string& path)
+    : m_path(path),
+      m_file(reinterpret_cast<std::intptr_t>(
+          CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
+
+CUnheldTempName::~CUnheldTempName() {
+    if (IsOpen()) CloseHandle(HandleOf(m_file));
 }
 
-}  // namespace
+bool CUnheldTempName::IsOpen() const {
+    return HandleOf(m_file) != INVALID_HANDLE_VALUE;
+}
+
+bool CUnheldTempName::IsYoung() const {
+    FILETIME written{};
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return GetFileTime(HandleOf(m_file), nullptr, nullptr, &written) &&
+           FileTimeValue(now) - FileTimeValue(written) < kYoungFileTime;
+}
+
+// Marks the file, open for deletion, to go when its handle closes.
+void CUnheldTempName::Remove(std::vector<SLeftFile>* found) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    const bool removed = SetFileInformationByHandle(HandleOf(m_file), FileDispositionInfo,
+                                                    &disposition, sizeof disposition);
+    found->push_back({m_path, removed ? std::string() : SystemErrorText(GetLastError())});
+}
 
 CTempFileLock::~CTempFileLock() {
     Unlock();
@@ -111,26 +132,4 @@ bool CTempFileLock::Lock(const std::string& path) {
 void CTempFileLock::Unlock() {
     if (m_file != -1) CloseHandle(reinterpret_cast<HANDLE>(m_file));
     m_file = -1;
-}
-
-// A name that opens for this process alone is held by no run.
-std::vector<SLeftFile> RemoveAbandonedTempFiles(const std::string& directory,
-                                                const std::string& prefix,
-                                                const std::vector<std::string>& extensions) {
-    std::vector<SLeftFile> found;
-    for (const std::string& name : TempNamesIn(directory, prefix)) {
-        const std::string path = JoinedPath(directory, name);
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) continue;
-        const std::string stem = path.substr(0, path.size() - kTempExtension.size());
-        if (HasFilesNamedLike(stem, extensions) || !IsYoung(file)) {
-            // The temporary name goes last: while it stays, no other run can take it.
-            for (const std::string& extension : extensions)
-                RemoveLeftFile(stem + extension, &found);
-            RemoveOpenFile(file, path, &found);
-        }
-        CloseHandle(file);
-    }
-    return found;
 }
