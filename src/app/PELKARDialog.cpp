@@ -43,6 +43,7 @@ bool CPELKARDialog::OnInitDialog() {
         ReportProblem(m_profileError, "No action was run. " + m_profileError);
     }
     if (!withArguments) {
+        ReportProfileNote(true);
         InitInteractiveWindow();
         return true;
     }
@@ -52,7 +53,7 @@ bool CPELKARDialog::OnInitDialog() {
     for (int i = 0; i < 3; ++i) Log("");
     Log("OnInitDialog(): Logging initialized");
     Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
-    ReportProfileNote();
+    ReportProfileNote(opensWindow);
     if (opensWindow) {
         InitInteractiveWindow();
         return true;
@@ -64,7 +65,12 @@ bool CPELKARDialog::OnInitDialog() {
 
 // A box would stop the host's queue until someone clicks: an unattended run says it in the
 // notification and on standard error instead, and goes on as it can.
+// A dry run serves scripts, and shows no notification: it says it on standard error.
 void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string& unattendedText) {
+    if (m_dryRun) {
+        WriteErrorLine(GetApplicationTitle(), boxText);
+        return;
+    }
     if (!m_unattended) {
         MessageBox(boxText, std::string(), MB_ICONSTOP);
         return;
@@ -73,14 +79,16 @@ void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string&
     WriteErrorLine(GetApplicationTitle(), unattendedText);
 }
 
-// Defaults have logging off, so a note about the profile that no log takes goes to standard
-// error: otherwise nobody would learn why the settings were not used.
-void CPELKARDialog::ReportProfileNote() {
+// Defaults have logging off, so a note about the profile that no log takes is said where
+// someone sees it: in a box before a window whose edits will not be saved, else on standard error.
+void CPELKARDialog::ReportProfileNote(bool opensWindow) {
     if (m_profileNote.empty()) return;
-    if (m_logFile) {
-        Log(m_profileNote);
-    } else {
-        WriteErrorLine(GetApplicationTitle(), m_profileNote);
+    const std::string line = "LoadSettings(): " + m_profileNote;
+    if (m_logFile) Log(line);
+    if (opensWindow) {
+        MessageBox(m_profileNote, std::string(), MB_ICONEXCLAMATION);
+    } else if (!m_logFile) {
+        WriteErrorLine(GetApplicationTitle(), line);
     }
 }
 

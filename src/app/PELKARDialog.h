@@ -104,7 +104,7 @@ private:
     bool OpenLogFile();
     // Says what went wrong: in a box where a person started PELKAR, else without one.
     void ReportProblem(const std::string& boxText, const std::string& unattendedText);
-    void ReportProfileNote();
+    void ReportProfileNote(bool opensWindow);
     void ChooseRunMode();
     void InitInteractiveWindow();
 

@@ -68,7 +68,7 @@ void CPELKARDialog::LoadSettings() {
                          profile.ReadError();
     }
     if (profile.HasUnknownEncoding()) {
-        m_profileNote = "LoadSettings(): The profile " + GetProfilePath() +
+        m_profileNote = "The profile " + GetProfilePath() +
                         " is in an encoding PELKAR cannot read; the defaults are used and the "
                         "file is left as it is.";
     }

@@ -53,6 +53,8 @@ const NameCase kCases[] = {
      "out|aux<_>.x.mp4"},
     {"NumberedDeviceNamesInFolders", "out", "%title%/%episode%", "com1", "LPT9",
      "out|com1<_>/LPT9<_>.mp4"},
+    {"ConsoleDeviceNames", "out", "%title%/%episode%", "conin$", "CONOUT$",
+     "out|conin$<_>/CONOUT$<_>.mp4"},
     {"NamesLikeDevicesAreFiles", "out", "%title%/%episode%", "COM10", "CONSOLE",
      "out|COM10/CONSOLE.mp4"},
 };

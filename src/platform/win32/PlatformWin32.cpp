@@ -68,7 +68,8 @@ std::wstring WideText(const std::string& text) {
 }
 
 // The "\\?\" form of the path, which the wide calls take beyond the classic 260 characters.
-// In that form a name such as "NUL.mp4" is a file, never a device.
+// A device's name (a template may name "NUL" itself) resolves to the device ("\\.\NUL"), which
+// the output check then refuses as no regular file.
 std::wstring LongPathForm(const std::string& path) {
     const std::wstring wide = WideText(path);
     const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -140,7 +141,9 @@ bool IsExistingFile(const std::string& path) {
 
 bool IsDeviceName(const std::string& name) {
     const std::string stem = DeviceNameStem(name);
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (stem == device) return true;
+    }
     const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
     return numbered && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
 }

@@ -22,7 +22,8 @@ bool WideFrom(UINT codePage, const std::string& text, std::wstring* wide) {
 bool NarrowFrom(UINT codePage, const std::wstring& wide, std::string* text) {
     text->clear();
     if (wide.empty()) return true;
-    const bool isUtf8 = codePage == CP_UTF8;
+    // Where the system's ANSI code page is UTF-8 itself, the flags below are refused.
+    const bool isUtf8 = (codePage == CP_ACP ? GetACP() : codePage) == CP_UTF8;
     const DWORD flags = isUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* lossy = isUtf8 ? nullptr : &usedDefault;
