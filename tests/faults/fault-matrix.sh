@@ -122,7 +122,9 @@ start_run() {
 fail_last_log_line() {
     start_run "Evening News" run
     wait_run
-    tracer=(strace -qq -o /dev/null -P "$log" -e trace=write
+    # LeakSanitizer cannot work under a tracer and would end a sanitizer build's run with 1.
+    tracer=(env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+        strace -qq -o /dev/null -P "$log" -e trace=write
         -e inject=write:error=ENOSPC:when="$(log_entries | wc -l)")
     rm -f "$log" "$home/out/"*
 }
