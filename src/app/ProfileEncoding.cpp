@@ -80,3 +80,16 @@ bool ProfileBytesOf(const std::string& text, EProfileEncoding encoding, std::str
     }
     return false;
 }
+
+EProfileRead DecodeProfile(EProfileRead read, const std::string& bytes,
+                           EProfileEncoding* encoding, std::string* text) {
+    *encoding = EProfileEncoding::Plain;
+    text->clear();
+    if (read != EProfileRead::Read) return read;
+    return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
+}
+
+bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
+    return read == EProfileRead::Read ||
+           (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);
+}

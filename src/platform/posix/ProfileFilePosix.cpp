@@ -70,10 +70,7 @@ EProfileRead ReadWholeText(const std::string& path, std::string* text,
                            EProfileEncoding* encoding) {
     std::string bytes;
     const EProfileRead read = ReadWholeBytes(path, &bytes);
-    *encoding = EProfileEncoding::Plain;
-    text->clear();
-    if (read != EProfileRead::Read) return read;
-    return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
+    return DecodeProfile(read, bytes, encoding, text);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -198,12 +195,6 @@ void RemoveStaleTempFiles(const std::string& path) {
 // which the folder allows whatever the file's own permissions say.
 bool IsReadOnly(const std::string& path) {
     return RetryInterrupted([&] { return access(path.c_str(), W_OK); }) != 0 && errno != ENOENT;
-}
-
-// A file that could not be read stays as it is, and so does one that was expected and is gone.
-bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
-    return read == EProfileRead::Read ||
-           (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);
 }
 
 }  // namespace

@@ -98,16 +98,7 @@ EProfileRead ReadWholeText(const std::string& path, std::string* text, EProfileE
                            DWORD* error) {
     std::string bytes;
     const EProfileRead read = ReadWholeBytes(path, &bytes, error);
-    *encoding = EProfileEncoding::Plain;
-    text->clear();
-    if (read != EProfileRead::Read) return read;
-    return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
-}
-
-// A file that could not be read stays as it is, and so does one that was expected and is gone.
-bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
-    return read == EProfileRead::Read ||
-           (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);
+    return DecodeProfile(read, bytes, encoding, text);
 }
 
 // Every line ends in a carriage return and a line feed, as in the system's own INI files.
