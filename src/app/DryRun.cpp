@@ -2,9 +2,7 @@
 
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
-#include "platform/FolderQuery.h"
-#include "platform/Platform.h"
-#include "processing/ToolCommands.h"
+#include "processing/ActionPlan.h"
 
 namespace {
 
@@ -37,7 +35,9 @@ std::string RecordingSection(const CDVAFlags& recording,
 // Why an action is not complete, in the words of the editor's fields.
 std::string MissingParts(const CAction& action) {
     std::string missing;
-    const auto add = [&](const std::string& part) { missing += (missing.empty() ? "" : ", ") + part; };
+    const auto add = [&](const std::string& part) {
+        missing += (missing.empty() ? "" : ", ") + part;
+    };
     if (action.GetName().empty()) add("no name");
     if (action.GetOutputDirectory().empty()) add("no output directory");
     if (action.GetOutputFilename().empty()) add("no output filename");
@@ -47,7 +47,8 @@ std::string MissingParts(const CAction& action) {
         const EDVAField entry = static_cast<EDVAField>(field);
         if (filter.GetFlag(entry) == 0) continue;
         anyOn = true;
-        if (filter.GetText(entry).empty()) add(DVAFieldOption(entry) + " is tested with no pattern");
+        if (filter.GetText(entry).empty())
+            add(DVAFieldOption(entry) + " is tested with no pattern");
     }
     if (!anyOn) add("no field is tested");
     return missing;
@@ -66,103 +67,31 @@ std::string TrialLines(int number, const SActionTrial& trial, const CDVAFlags& r
     return text;
 }
 
-std::string JoinedPath(const std::string& directory, const std::string& name) {
-    if (!directory.empty() && IsPathSeparator(directory.back())) return directory + name;
-    return directory + PathSeparator() + name;
-}
-
-// The names of the path's parts below the folder, in order; the last is the file's.
-std::vector<std::string> NamesBelow(const std::string& folder, const std::string& path) {
-    std::vector<std::string> names(1);
-    for (std::size_t i = folder.size(); i < path.size(); ++i) {
-        if (!IsPathSeparator(path[i])) {
-            names.back() += path[i];
-        } else if (!names.back().empty()) {
-            names.emplace_back();
-        }
-    }
-    return names;
-}
-
-std::string TooLongLine(const std::string& what, std::size_t length, std::size_t limit) {
-    return "  " + what + " is longer than the file system allows (" + std::to_string(length) +
-           ", at most " + std::to_string(limit) + ").\n";
-}
-
-// The run writes into the output directory as it is and makes only the folders that the
-// template adds below it; every name must fit the file system of the folder it goes into.
-void CheckOutputPath(const std::string& directory, const std::string& destination,
-                     std::string* text, std::string* problems) {
-    if (!IsExistingFolder(directory)) {
-        *problems += "  The output directory " + directory + " does not exist.\n";
-        return;
-    }
-    const std::vector<std::string> names = NamesBelow(directory, destination);
-    std::string existing = directory;  // the deepest folder of the path that exists
-    std::string folder = directory;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const bool isFile = i + 1 == names.size();
-        const std::size_t length = FileNameLength(names[i]);
-        const std::size_t limit = MaxFileNameLength(existing);
-        if (length > limit) {
-            *problems += TooLongLine(isFile ? "The output file's name"
-                                            : "The folder name " + Quoted(names[i]),
-                                     length, limit);
-            return;
-        }
-        if (isFile) return;
-        const bool inExistingFolder = folder == existing;
-        folder = JoinedPath(folder, names[i]);
-        if (inExistingFolder && IsExistingFolder(folder)) {
-            existing = folder;
-        } else if (inExistingFolder && IsExistingFile(folder)) {
-            *problems += "  The folder " + folder + " cannot be made: a file has its name.\n";
-            return;
-        } else {
-            *text += "  The folder " + folder + " would be made.\n";
-        }
-    }
-}
-
-// The tool whose path is empty would not be started, and the action would fail.
-void NoteEmptyTool(const std::string& tool, const std::string& path, std::string* problems) {
-    if (path.empty()) *problems += "  The " + tool + " path is empty: nothing would be started.\n";
-}
-
 std::string PlanSection(const SStoredSettings& settings, const CAction& action,
                         const CDVAFlags& recording) {
-    const std::string recordingPath = recording.GetMpeg();
-    std::string source = recordingPath;
-    std::vector<std::string> commands;
-    std::string problems;
-    if (!IsExistingFile(recordingPath)) {
-        problems += "  The recording " + recordingPath + " does not exist or is a folder.\n";
-    }
-    const std::string destination = ActionDestination(action, recording);
-    std::string text = "The action " + Quoted(action.GetName()) + " would run:\n";
-    text += "  Output file: " + destination + "\n";
-    CheckOutputPath(action.GetOutputDirectory(), destination, &text, &problems);
-    if (action.GetStripCommercials()) {
-        // The real name is made when the run starts, with six random characters.
-        source = JoinedPath(settings.tempPath, "mstXXXXXX.mpg");
-        text += "  Commercials: stripped first, into " + source + "\n";
-        commands.push_back(EvtDumpCommand(settings.evtDumpPath, recordingPath));
-        commands.push_back(RtvEditCommand(settings.rtvEditPath) + "   (its input: \"T" + source +
-                           "\", a line feed, EVTDump's output, a line feed)");
-        NoteEmptyTool("EVTDump", settings.evtDumpPath, &problems);
-        NoteEmptyTool("RTVEdit", settings.rtvEditPath, &problems);
+    const SActionPlan plan = PlanAction(action, recording, ToolSettings(settings));
+    std::string text = "The action " + Quoted(plan.action) + " would run:\n";
+    text += "  Output file: " + plan.destination + "\n";
+    for (const std::string& folder : plan.foldersToMake)
+        text += "  The folder " + folder + " would be made.\n";
+    // The real name is made when the run starts, with random characters.
+    const std::string strippedFile = StrippedFilePattern(plan.tools.tempPath);
+    if (plan.stripCommercials) {
+        text += "  Commercials: stripped first, into " + strippedFile + "\n";
     } else {
         text += "  Commercials: not stripped\n";
     }
-    const std::vector<int> passes = VideoPasses(action);
-    if (passes.empty()) commands.push_back(AudioCommand(settings.ffmpegPath, source, destination));
-    for (const int pass : passes)
-        commands.push_back(VideoCommand(settings.ffmpegPath, source, destination, pass));
-    NoteEmptyTool("FFMPEG", settings.ffmpegPath, &problems);
+    std::vector<std::string> commands = plan.CommandLines(strippedFile);
+    if (plan.stripCommercials) {
+        commands[1] +=
+            "   (its input: \"T" + strippedFile + "\", a line feed, EVTDump's output, a line feed)";
+    }
     text += "  Command lines, in order:\n";
     for (std::size_t i = 0; i < commands.size(); ++i)
         text += "    " + std::to_string(i + 1) + ". " + commands[i] + "\n";
-    if (!problems.empty()) text += "\nThe run would fail:\n" + problems;
+    if (plan.refusals.empty()) return text;
+    text += "\nThe run would fail:\n";
+    for (const SRefusal& refusal : plan.refusals) text += "  " + refusal.reportLine + "\n";
     return text;
 }
 

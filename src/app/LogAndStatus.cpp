@@ -11,13 +11,13 @@ const std::string::size_type kStatusTextLimit = 255;
 }  // namespace
 
 void CPELKARDialog::Log(const std::string& text) {
-    if (!logging || !m_logFile) return;
+    if (!m_settings.logging || !m_logFile) return;
     if (m_logFile->Write(FormatLogLine(LocalTimeNow(), CurrentProcessId(), text))) return;
     // A full disk, say. The run goes on without its log, and says once why it has none; no
     // box, which would hold up a run with nobody watching.
     m_logFile.reset();
     WriteErrorLine(GetApplicationTitle(),
-                   "The log " + loggingPath + " could not be written; the run goes on without it.");
+                   "The log " + m_settings.loggingPath + " could not be written; the run goes on without it.");
 }
 
 void CPELKARDialog::ShowStatus(const std::string& text) {

@@ -9,6 +9,7 @@
 #include "platform/ErrorLine.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
+#include "processing/ActionRunner.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 #include "ui/ReportDialog.h"
@@ -47,7 +48,7 @@ bool CPELKARDialog::OnInitDialog() {
         InitInteractiveWindow();
         return true;
     }
-    if (logging && !m_dryRun) OpenLogFile();
+    if (m_settings.logging && !m_dryRun) OpenLogFile();
     for (int i = 0; i < 3; ++i) Log("");
     Log(kBanner);
     for (int i = 0; i < 3; ++i) Log("");
@@ -103,8 +104,8 @@ void CPELKARDialog::InitInteractiveWindow() {
 void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help") && !m_dryRun) {
         // Printed where a terminal shows it; where no console is at hand, the short box.
-        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(), loggingPath,
-                                  logging != 0};
+        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(),
+                                  m_settings.loggingPath, m_settings.logging != 0};
         if (!WriteToConsole(UsageText(places))) MessageBox("HELP", "PELKAR");
     } else if (!m_commandLine.HasOption("--mpeg")) {
         m_exitStatus = 2;
@@ -130,7 +131,7 @@ void CPELKARDialog::DryRun() {
         if (m_commandLine.HasOption(option)) ignoredSwitches.push_back(option);
     }
     bool matched = false;
-    const std::string report = DryRunReport(CurrentSettings(), m_storedActionTexts, recording,
+    const std::string report = DryRunReport(m_settings, m_storedActionTexts, recording,
                                             ignoredSwitches, &matched);
     ShowReport(report);
     // A script can tell from the status whether the recording would be converted.
@@ -142,7 +143,7 @@ void CPELKARDialog::DryRun() {
 bool CPELKARDialog::OpenLogFile() {
     auto file = std::make_unique<CAppendFile>();
     std::string error;
-    if (!file->Open(loggingPath, &error)) {
+    if (!file->Open(m_settings.loggingPath, &error)) {
         ReportProblem(error, "The log cannot be opened, so the run goes on without it: " + error);
         return false;
     }
@@ -156,11 +157,12 @@ void CPELKARDialog::ProcessActions() {
     const CStopRequestWatch stopRequests;
     CDVAFlags recording;
     recording.ParseCommandLine(m_commandLine);
-    for (const SActionTrial& trial : TryActions(m_actions, recording)) {
+    for (const SActionTrial& trial : TryActions(m_settings.actions, recording)) {
         Log("ProcessActions(): Processing action: " + trial.action.GetName());
         if (trial.matches) {
             Log("ProcessActions(): Filter match found!");
-            if (!RunAction(trial.action, recording)) m_exitStatus = 1;
+            CActionRunner runner(ToolSettings(m_settings), *this);
+            if (!runner.RunAction(trial.action, recording)) m_exitStatus = 1;
             if (StopRequestSignal() != 0) m_exitStatus = 128 + StopRequestSignal();
             return;
         }

@@ -8,16 +8,13 @@
 #include "model/CommandLine.h"
 #include "platform/AppendFile.h"
 #include "platform/StatusNotifier.h"
+#include "processing/RunSink.h"
 #include "ui/toolkit/Dialog.h"
 
-class CAction;
-class CConsoleRunner;
-class CDVAFlags;
-
 // The main dialog: owns every setting, the action list, the log and the notification. A
-// post-download run happens entirely inside OnInitDialog; the window shows only in an
-// interactive run.
-class CPELKARDialog : public CDialog {
+// post-download run happens entirely inside OnInitDialog, where the dialog hands the chosen
+// action to a CActionRunner; the window shows only in an interactive run.
+class CPELKARDialog : public CDialog, public CRunSink {
 public:
     enum { IDD = 200 };
     // Maximum number of stored actions: the profile has the slots action00 to action74.
@@ -30,7 +27,8 @@ public:
 
     // The process's exit status: 0 when the run did its work (also when no action matched),
     // 1 when the matched action failed or the profile could not be read, 2 when the command
-    // line could not be used (missing or invalid --mpeg), 128 + N when signal N stopped it.
+    // line could not be used (missing or invalid --mpeg), 3 when a dry run found no matching
+    // action, 128 + N when signal N stopped it.
     int ExitStatus() const { return m_exitStatus; }
 
     // Post-download driver: runs the first complete action whose filter matches.
@@ -43,35 +41,19 @@ public:
     void SaveSettings();
 
     // Log file and notification.
-    void Log(const std::string& text);
-    void ShowStatus(const std::string& text);
-
-    // Processing. Each step says whether it succeeded; what went wrong is in the log.
-    bool RunAction(const CAction& action, const CDVAFlags& recording);
-    static std::string ReplaceExtension(std::string path, std::string extension);
-    bool StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
-                          std::string csDest);
-    bool ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
-                      std::string csDest);
-    bool ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
-                      std::string csDest, int iPass);
+    void Log(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
 
 protected:
     // The notifier that ShowStatus uses; tests put a recording one in its place.
     virtual std::unique_ptr<CStatusNotifier> CreateStatusNotifier();
 
-    // Settings, loaded by LoadSettings.
-    std::string rtvEditPath;
-    std::string evtDumpPath;
-    std::string ffmpegPath;
-    std::string tempPath;
-    int logging = 0;
-    std::string loggingPath;
+    // The action list and the six settings, loaded by LoadSettings.
+    SStoredSettings m_settings;
 
     CCommandLine m_commandLine;
     std::unique_ptr<CAppendFile> m_logFile;
     std::unique_ptr<CStatusNotifier> m_statusNotifier;
-    std::vector<std::string> m_actions;
 
     // ---- Main window: the action list and its commands (src/ui/MainWindow.cpp) ----
 public:
@@ -107,22 +89,6 @@ private:
     void ReportProfileNote(bool opensWindow);
     void ChooseRunMode();
     void InitInteractiveWindow();
-
-    // Steps of RunAction and the stages (src/processing).
-    bool ConvertRecording(const CAction& action, const CDVAFlags& recording);
-    bool Convert(const CAction& action, const CDVAFlags& recording, const std::string& source);
-    static std::string FormatStopLine();
-    bool DumpEvents(CConsoleRunner& runner, const std::string& csSource,
-                    std::string* evtDumpOutput);
-    bool EditRecording(CConsoleRunner& runner, const std::string& csDest,
-                       const std::string& evtDumpOutput);
-    bool HasToolPath(const std::string& stage, const std::string& tool, const std::string& path);
-    bool LogToolEnd(const std::string& stage, const std::string& tool, bool started,
-                    const CConsoleRunner& runner);
-    bool HasOutputFile(const std::string& stage, const std::string& path);
-
-    SStoredSettings CurrentSettings() const;
-    void ApplySettings(const SStoredSettings& settings);
 
     int m_exitStatus = 0;
     // A dry run leaves no trace: no log, no save, no notification.

@@ -21,6 +21,11 @@ bool SStoredSettings::operator==(const SStoredSettings& other) const {
            loggingPath == other.loggingPath;
 }
 
+SToolSettings ToolSettings(const SStoredSettings& settings) {
+    return SToolSettings{settings.rtvEditPath, settings.evtDumpPath, settings.ffmpegPath,
+                         settings.tempPath};
+}
+
 std::vector<std::string> ReadStoredActionTexts(const CProfile& profile, int maxActions) {
     std::vector<std::string> texts;
     for (int i = 0; i < maxActions; ++i) {
@@ -73,7 +78,8 @@ void CPELKARDialog::LoadSettings() {
                         "file is left as it is.";
     }
     m_profileFound = profile.WasFound();
-    ApplySettings(ReadStoredSettings(profile, MaxActions));
+    m_settings = ReadStoredSettings(profile, MaxActions);
+    m_savedSettings = m_settings;
     m_storedActionTexts = ReadStoredActionTexts(profile, MaxActions);
 }
 
@@ -81,7 +87,7 @@ void CPELKARDialog::LoadSettings() {
 // are all saved) stores the file's own current content in canonical form, so that it never
 // undoes what another instance saved meanwhile.
 void CPELKARDialog::SaveSettings() {
-    const SStoredSettings settings = CurrentSettings();
+    const SStoredSettings& settings = m_settings;
     const EMissingProfile ifMissing =
         m_profileFound ? EMissingProfile::LeaveAlone : EMissingProfile::Create;
     EProfileSave saved;
@@ -104,20 +110,4 @@ void CPELKARDialog::SaveSettings() {
     } else if (saved == EProfileSave::Failed) {
         Log("SaveSettings(): The profile " + GetProfilePath() + " could not be saved.");
     }
-}
-
-SStoredSettings CPELKARDialog::CurrentSettings() const {
-    return SStoredSettings{m_actions,  rtvEditPath, evtDumpPath, ffmpegPath,
-                           tempPath,   logging,     loggingPath};
-}
-
-void CPELKARDialog::ApplySettings(const SStoredSettings& settings) {
-    m_actions = settings.actions;
-    rtvEditPath = settings.rtvEditPath;
-    evtDumpPath = settings.evtDumpPath;
-    ffmpegPath = settings.ffmpegPath;
-    tempPath = settings.tempPath;
-    logging = settings.logging;
-    loggingPath = settings.loggingPath;
-    m_savedSettings = settings;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "processing/ToolSettings.h"
+
 class CProfile;
 
 // Everything the profile holds for the program: the action list, as stored texts in list
@@ -31,3 +33,6 @@ std::vector<std::string> ReadStoredActionTexts(const CProfile& profile, int maxA
 // Writes every key, slots beyond the list's end empty, so no stale action survives and the
 // file is left in canonical form.
 void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfile& profile);
+
+// The settings a run's tools need.
+SToolSettings ToolSettings(const SStoredSettings& settings);

@@ -1,14 +1,13 @@
-#include "app/PELKARDialog.h"
+#include "processing/ActionRunner.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 
-bool CPELKARDialog::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
+bool CActionRunner::ProcessAudio(std::string csAction, std::string csMpeg, std::string csSource,
                                  std::string csDest) {
     Log("ProcessAudio(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest);
-    if (!HasToolPath("ProcessAudio", "FFMPEG", ffmpegPath)) return false;
-    const std::string command = AudioCommand(ffmpegPath, csSource, csDest);
+    const std::string command = AudioCommand(m_tools.ffmpegPath, csSource, csDest);
     Log("ProcessAudio(): Executing command: " + command);
 
     CConsoleRunner runner;

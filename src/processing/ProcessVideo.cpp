@@ -1,6 +1,6 @@
 #include <atomic>
 
-#include "app/PELKARDialog.h"
+#include "processing/ActionRunner.h"
 #include "platform/Platform.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/ToolCommands.h"
@@ -45,12 +45,11 @@ private:
 
 }  // namespace
 
-bool CPELKARDialog::ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
+bool CActionRunner::ProcessVideo(std::string csAction, std::string csMpeg, std::string csSource,
                                  std::string csDest, int iPass) {
     Log("ProcessVideo(): csAction=" + csAction + ", csMpeg=" + csMpeg + ", csSource=" + csSource +
         ", csDest=" + csDest + ", iPass=" + std::to_string(iPass));
-    if (!HasToolPath("ProcessVideo", "FFMPEG", ffmpegPath)) return false;
-    const std::string command = VideoCommand(ffmpegPath, csSource, csDest, iPass);
+    const std::string command = VideoCommand(m_tools.ffmpegPath, csSource, csDest, iPass);
     Log("ProcessVideo(): Executing command: " + command);
 
     CVideoRunner runner(CVideoProgress(csAction, csMpeg, iPass));

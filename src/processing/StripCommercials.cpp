@@ -1,11 +1,11 @@
-#include "app/PELKARDialog.h"
+#include "processing/ActionRunner.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"
 
-bool CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
+bool CActionRunner::StripCommercials(std::string csAction, std::string csMpeg, std::string csSource,
                                      std::string csDest) {
     Log("StripCommercials(): csAction=" + csAction + ", csMpeg=" + csMpeg +
         ", csSource=" + csSource + ", csDest=" + csDest);
@@ -32,10 +32,9 @@ bool CPELKARDialog::StripCommercials(std::string csAction, std::string csMpeg, s
 
 // A script cut short by the output's bound, or the messages of a failed EVTDump, would have
 // RTVEdit cut the recording in the wrong places, so RTVEdit gets only a whole, good script.
-bool CPELKARDialog::DumpEvents(CConsoleRunner& runner, const std::string& csSource,
+bool CActionRunner::DumpEvents(CConsoleRunner& runner, const std::string& csSource,
                                std::string* evtDumpOutput) {
-    if (!HasToolPath("StripCommercials", "EVTDump", evtDumpPath)) return false;
-    const std::string command = EvtDumpCommand(evtDumpPath, csSource);
+    const std::string command = EvtDumpCommand(m_tools.evtDumpPath, csSource);
     Log("StripCommercials(): Executing command: " + command);
     const bool started = runner.Start(command);
     WaitForToolEnd(runner);
@@ -50,10 +49,9 @@ bool CPELKARDialog::DumpEvents(CConsoleRunner& runner, const std::string& csSour
 }
 
 // RTVEdit may read its script to the end of its input, so the input is closed once written.
-bool CPELKARDialog::EditRecording(CConsoleRunner& runner, const std::string& csDest,
+bool CActionRunner::EditRecording(CConsoleRunner& runner, const std::string& csDest,
                                   const std::string& evtDumpOutput) {
-    if (!HasToolPath("StripCommercials", "RTVEdit", rtvEditPath)) return false;
-    const bool started = runner.Start(RtvEditCommand(rtvEditPath));
+    const bool started = runner.Start(RtvEditCommand(m_tools.rtvEditPath));
     const std::string rtvEditInput = RtvEditInput(csDest, evtDumpOutput);
     Log("StripCommercials(): rtvedit command: \n\n" + rtvEditInput);
     runner.WriteInput("%s", rtvEditInput.c_str());

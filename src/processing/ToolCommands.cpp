@@ -1,6 +1,6 @@
 #include "processing/ToolCommands.h"
 
-#include "app/PELKARDialog.h"
+#include "processing/ActionPlan.h"
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/Text.h"
@@ -20,7 +20,7 @@ std::vector<int> VideoPasses(const CAction& action) {
 
 std::string EvtDumpCommand(const std::string& evtDumpPath, const std::string& recording) {
     return QuotedProgram(evtDumpPath) + " " +
-           QuotedArgument(CPELKARDialog::ReplaceExtension(recording, ".evt"));
+           QuotedArgument(ReplaceExtension(recording, ".evt"));
 }
 
 std::string RtvEditCommand(const std::string& rtvEditPath) {

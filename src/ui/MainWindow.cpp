@@ -47,7 +47,7 @@ const std::vector<CDialog::SMessageEntry>& CPELKARDialog::GetMessageTable() cons
 
 void CPELKARDialog::FillActionList(int row) {
     ResetContent(IDC_ACTION_LIST);
-    for (const std::string& stored : m_actions) {
+    for (const std::string& stored : m_settings.actions) {
         CAction action;
         action.FromString(stored);
         AddString(IDC_ACTION_LIST, action.GetName());
@@ -57,7 +57,7 @@ void CPELKARDialog::FillActionList(int row) {
 }
 
 void CPELKARDialog::UpdateButtons() {
-    const int count = static_cast<int>(m_actions.size());
+    const int count = static_cast<int>(m_settings.actions.size());
     const int selected = GetCurSel(IDC_ACTION_LIST);
     EnableDlgItem(IDC_ADD, count < MaxActions);
     EnableDlgItem(IDC_COPY, count > 0 && count < MaxActions);
@@ -72,8 +72,8 @@ void CPELKARDialog::OnAdd() {
     CActionDialog dialog(this);
     dialog.SetCaption("Add Action");
     if (dialog.DoModal() != IDOK) return;
-    m_actions.push_back(dialog.GetAction().ToString());
-    FillActionList(static_cast<int>(m_actions.size()) - 1);
+    m_settings.actions.push_back(dialog.GetAction().ToString());
+    FillActionList(static_cast<int>(m_settings.actions.size()) - 1);
     SaveSettings();
 }
 
@@ -83,10 +83,10 @@ void CPELKARDialog::OnEdit() {
     CActionDialog dialog(this);
     dialog.SetCaption("Edit Action");
     CAction action;
-    action.FromString(m_actions[selected]);
+    action.FromString(m_settings.actions[selected]);
     dialog.SetAction(action);
     if (dialog.DoModal() != IDOK) return;
-    m_actions[selected] = dialog.GetAction().ToString();
+    m_settings.actions[selected] = dialog.GetAction().ToString();
     FillActionList(selected);
     SaveSettings();
 }
@@ -97,12 +97,12 @@ void CPELKARDialog::OnCopy() {
     CActionDialog dialog(this);
     dialog.SetCaption("Copy Action");
     CAction action;
-    action.FromString(m_actions[selected]);
+    action.FromString(m_settings.actions[selected]);
     action.SetName("Copy Of " + action.GetName());
     dialog.SetAction(action);
     if (dialog.DoModal() != IDOK) return;
-    m_actions.push_back(dialog.GetAction().ToString());
-    FillActionList(static_cast<int>(m_actions.size()) - 1);
+    m_settings.actions.push_back(dialog.GetAction().ToString());
+    FillActionList(static_cast<int>(m_settings.actions.size()) - 1);
     SaveSettings();
 }
 
@@ -113,18 +113,18 @@ void CPELKARDialog::OnRemove() {
         IDYES) {
         return;
     }
-    m_actions.erase(m_actions.begin() + selected);
-    const int count = static_cast<int>(m_actions.size());
+    m_settings.actions.erase(m_settings.actions.begin() + selected);
+    const int count = static_cast<int>(m_settings.actions.size());
     FillActionList(selected < count ? selected : selected - 1);
     SaveSettings();
 }
 
 void CPELKARDialog::OnRemoveAll() {
-    if (m_actions.empty()) return;
+    if (m_settings.actions.empty()) return;
     if (MessageBox("Are you sure you want remove all actions?", "PELKAR", kConfirmStyle) != IDYES) {
         return;
     }
-    m_actions.clear();
+    m_settings.actions.clear();
     FillActionList(0);
     SaveSettings();
 }
@@ -132,34 +132,34 @@ void CPELKARDialog::OnRemoveAll() {
 void CPELKARDialog::OnMoveUp() {
     const int selected = GetCurSel(IDC_ACTION_LIST);
     if (selected <= 0) return;
-    std::swap(m_actions[selected - 1], m_actions[selected]);
+    std::swap(m_settings.actions[selected - 1], m_settings.actions[selected]);
     FillActionList(selected - 1);
     SaveSettings();
 }
 
 void CPELKARDialog::OnMoveDown() {
     const int selected = GetCurSel(IDC_ACTION_LIST);
-    if (selected < 0 || selected >= static_cast<int>(m_actions.size()) - 1) return;
-    std::swap(m_actions[selected], m_actions[selected + 1]);
+    if (selected < 0 || selected >= static_cast<int>(m_settings.actions.size()) - 1) return;
+    std::swap(m_settings.actions[selected], m_settings.actions[selected + 1]);
     FillActionList(selected + 1);
     SaveSettings();
 }
 
 void CPELKARDialog::OnConfiguration() {
     CSettingsDialog dialog(this);
-    dialog.SetRtvEditPath(rtvEditPath);
-    dialog.SetEvtDumpPath(evtDumpPath);
-    dialog.SetFfmpegPath(ffmpegPath);
-    dialog.SetTempDirectory(tempPath);
-    dialog.SetLogging(logging);
-    dialog.SetLoggingPath(loggingPath);
+    dialog.SetRtvEditPath(m_settings.rtvEditPath);
+    dialog.SetEvtDumpPath(m_settings.evtDumpPath);
+    dialog.SetFfmpegPath(m_settings.ffmpegPath);
+    dialog.SetTempDirectory(m_settings.tempPath);
+    dialog.SetLogging(m_settings.logging);
+    dialog.SetLoggingPath(m_settings.loggingPath);
     if (dialog.DoModal() != IDOK) return;
-    rtvEditPath = dialog.GetRtvEditPath();
-    evtDumpPath = dialog.GetEvtDumpPath();
-    ffmpegPath = dialog.GetFfmpegPath();
-    tempPath = dialog.GetTempDirectory();
-    logging = dialog.GetLogging();
-    loggingPath = dialog.GetLoggingPath();
+    m_settings.rtvEditPath = dialog.GetRtvEditPath();
+    m_settings.evtDumpPath = dialog.GetEvtDumpPath();
+    m_settings.ffmpegPath = dialog.GetFfmpegPath();
+    m_settings.tempPath = dialog.GetTempDirectory();
+    m_settings.logging = dialog.GetLogging();
+    m_settings.loggingPath = dialog.GetLoggingPath();
     SaveSettings();
 }
 

@@ -14,12 +14,7 @@ namespace {
 // The main dialog with its store in reach, run against a profile in a scratch folder.
 class StoreDialog : public CPELKARDialog {
 public:
-    using CPELKARDialog::ffmpegPath;
-    using CPELKARDialog::logging;
-    using CPELKARDialog::loggingPath;
-    using CPELKARDialog::m_actions;
-    using CPELKARDialog::rtvEditPath;
-    using CPELKARDialog::tempPath;
+    using CPELKARDialog::m_settings;
 };
 
 class SettingsStoreTest : public ::testing::Test {
@@ -39,29 +34,29 @@ protected:
 TEST_F(SettingsStoreTest, EmptyProfileGivesTheDefaults) {
     StoreDialog dialog;
     dialog.LoadSettings();
-    EXPECT_TRUE(dialog.m_actions.empty());
-    EXPECT_EQ(dialog.rtvEditPath, DefaultToolName("rtvedit"));
-    EXPECT_EQ(dialog.ffmpegPath, DefaultToolName("ffmpeg"));
-    EXPECT_EQ(dialog.tempPath, GetSystemTempDirectory());
-    EXPECT_EQ(dialog.logging, 0);
-    EXPECT_EQ(dialog.loggingPath, "pelkar.log");
+    EXPECT_TRUE(dialog.m_settings.actions.empty());
+    EXPECT_EQ(dialog.m_settings.rtvEditPath, DefaultToolName("rtvedit"));
+    EXPECT_EQ(dialog.m_settings.ffmpegPath, DefaultToolName("ffmpeg"));
+    EXPECT_EQ(dialog.m_settings.tempPath, GetSystemTempDirectory());
+    EXPECT_EQ(dialog.m_settings.logging, 0);
+    EXPECT_EQ(dialog.m_settings.loggingPath, "pelkar.log");
 }
 
 TEST_F(SettingsStoreTest, EmptyValuesAreKeptWhileMissingKeysGetDefaults) {
     WriteWholeFile(Profile(), "[pelkar]\nFFMPEGPATH=\ntempPath =  \nlogging=5\n");
     StoreDialog dialog;
     dialog.LoadSettings();
-    EXPECT_EQ(dialog.ffmpegPath, "");
-    EXPECT_EQ(dialog.tempPath, "");
-    EXPECT_EQ(dialog.logging, 5);
-    EXPECT_EQ(dialog.rtvEditPath, DefaultToolName("rtvedit"));
+    EXPECT_EQ(dialog.m_settings.ffmpegPath, "");
+    EXPECT_EQ(dialog.m_settings.tempPath, "");
+    EXPECT_EQ(dialog.m_settings.logging, 5);
+    EXPECT_EQ(dialog.m_settings.rtvEditPath, DefaultToolName("rtvedit"));
 }
 
 TEST_F(SettingsStoreTest, LoggingThatIsNotANumberReadsAsOff) {
     WriteWholeFile(Profile(), "[PELKAR]\nlogging=yes\n");
     StoreDialog dialog;
     dialog.LoadSettings();
-    EXPECT_EQ(dialog.logging, 0);
+    EXPECT_EQ(dialog.m_settings.logging, 0);
 }
 
 TEST_F(SettingsStoreTest, GapsAndInvalidSlotsCloseUpInOrder) {
@@ -79,7 +74,7 @@ TEST_F(SettingsStoreTest, GapsAndInvalidSlotsCloseUpInOrder) {
 
     StoreDialog dialog;
     dialog.LoadSettings();
-    ASSERT_EQ(dialog.m_actions, (std::vector<std::string>{first.ToString(), second.ToString()}));
+    ASSERT_EQ(dialog.m_settings.actions, (std::vector<std::string>{first.ToString(), second.ToString()}));
     dialog.SaveSettings();
 
     EXPECT_EQ(Stored("action00"), first.ToString());
@@ -95,8 +90,8 @@ TEST_F(SettingsStoreTest, StoredTextsAreKeptInCanonicalForm) {
         "[PELKAR]\naction00= News ||/out ||%title%||1||0||0||0|||0||<NULL>||1|| News||\n");
     StoreDialog dialog;
     dialog.LoadSettings();
-    ASSERT_EQ(dialog.m_actions.size(), 1u);
-    EXPECT_EQ(dialog.m_actions[0], action.ToString());
+    ASSERT_EQ(dialog.m_settings.actions.size(), 1u);
+    EXPECT_EQ(dialog.m_settings.actions[0], action.ToString());
 }
 
 TEST_F(SettingsStoreTest, SeventyFiveActionsAreAllStored) {
@@ -107,7 +102,7 @@ TEST_F(SettingsStoreTest, SeventyFiveActionsAreAllStored) {
 
     StoreDialog dialog;
     dialog.LoadSettings();
-    ASSERT_EQ(dialog.m_actions.size(), 75u);
+    ASSERT_EQ(dialog.m_settings.actions.size(), 75u);
     dialog.SaveSettings();
     EXPECT_EQ(Stored("action74"), MakeTitleAction("A74", "/o", "*").ToString());
 }
@@ -115,11 +110,11 @@ TEST_F(SettingsStoreTest, SeventyFiveActionsAreAllStored) {
 TEST_F(SettingsStoreTest, SaveWritesEveryKeyAndRemovedActionsLeaveNoTrace) {
     StoreDialog dialog;
     dialog.LoadSettings();
-    dialog.m_actions = {MakeTitleAction("One", "/o", "*").ToString(),
+    dialog.m_settings.actions = {MakeTitleAction("One", "/o", "*").ToString(),
                         MakeTitleAction("Two", "/o", "*").ToString()};
     dialog.SaveSettings();
-    dialog.m_actions.pop_back();
-    dialog.logging = 1;
+    dialog.m_settings.actions.pop_back();
+    dialog.m_settings.logging = 1;
     dialog.SaveSettings();
 
     EXPECT_EQ(Stored("action01"), "");
@@ -139,7 +134,7 @@ TEST_F(SettingsStoreTest, ProfileFoundAtLoadAndGoneAtSaveIsNotReplacedByDefaults
     unchanged.LoadSettings();
     changed.LoadSettings();
     ASSERT_TRUE(RemoveFile(Profile()));
-    changed.logging = 0;
+    changed.m_settings.logging = 0;
     unchanged.SaveSettings();
     changed.SaveSettings();
     EXPECT_FALSE(FileExists(Profile()));
@@ -149,13 +144,13 @@ TEST_F(SettingsStoreTest, LongActionTextsSurviveASaveAndALoad) {
     CAction action = MakeTitleAction(std::string(3000, 'n'), std::string(3000, 'd'), "*");
     action.SetOutputFilename(std::string(3000, 'f'));
     StoreDialog saving;
-    saving.m_actions = {action.ToString()};
+    saving.m_settings.actions = {action.ToString()};
     saving.SaveSettings();
 
     StoreDialog loading;
     loading.LoadSettings();
-    ASSERT_EQ(loading.m_actions.size(), 1u);
-    EXPECT_EQ(loading.m_actions[0], action.ToString());
+    ASSERT_EQ(loading.m_settings.actions.size(), 1u);
+    EXPECT_EQ(loading.m_settings.actions[0], action.ToString());
 }
 
 }  // namespace

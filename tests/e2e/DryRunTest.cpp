@@ -96,6 +96,11 @@ const DryRunCase kCases[] = {
     {"OutputDirectoryMissing", {"Video:m:*"}, "Evening News", 0, "/missing does not exist.\n"},
     {"FileInTheWayOfAFolder", {"Video::*:%episode%/%title%"}, "Evening News", 0,
      "/out/4 cannot be made: a file has its name.\n"},
+    {"ParentPastAMadeFolder", {"Video::*:sub/../../b/%title%"}, "Evening News", 0,
+     "/out/sub/../../b does not exist, and the run makes no folder past a \"..\".\n"},
+    {"ParentBackIntoTheOutputDirectory", {"Video::*:sub/../%title%"}, "Evening News", 0},
+    {"CurrentFolderPart", {"Video::*:./x/%title%"}, "Evening News", 0},
+    {"ParentOfAMadeFolder", {"Video::*:a/./b/../%title%"}, "Evening News", 0},
 };
 
 TEST_P(DryRunTest, ReportAgreesWithTheRealRun) {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/PELKARDialog.h"
+#include "processing/ActionPlan.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ class ReplaceExtensionTest : public ::testing::TestWithParam<ReplaceCase> {};
 
 TEST_P(ReplaceExtensionTest, GivesTheExpectedPath) {
     const ReplaceCase& row = GetParam();
-    EXPECT_EQ(CPELKARDialog::ReplaceExtension(row.path, row.extension), row.expected);
+    EXPECT_EQ(ReplaceExtension(row.path, row.extension), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ReplaceExtensionTest, ::testing::ValuesIn(kCases),

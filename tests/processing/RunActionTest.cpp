@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,9 +29,9 @@ protected:
         recording.SetEpisode("4");
         WriteWholeFile(recording.GetMpeg(), "recording");
         WriteWholeFile(home.File("show.evt"), "events of the recording");
-        dialog->ffmpegPath = WriteTool("ffmpeg", "");
-        dialog->evtDumpPath = WriteTool("evtdump", "echo EVENTS");
-        dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
+        runner->Tools().ffmpegPath = WriteTool("ffmpeg", "");
+        runner->Tools().evtDumpPath = WriteTool("evtdump", "echo EVENTS");
+        runner->Tools().rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
     }
 
     std::string OutputDirectory() const { return home.File("out"); }
@@ -63,7 +65,7 @@ TEST_F(RunActionTest, DestinationJoinsDirectoryAndSubstitutedTemplate) {
     CAction action = Action();
     action.SetOutputFilename("%title% - %episode%");
 
-    dialog->RunAction(action, recording);
+    runner->RunAction(action, recording);
 
     EXPECT_EQ(Conversions(),
               (std::vector<std::pair<std::string, std::string>>{
@@ -73,7 +75,7 @@ TEST_F(RunActionTest, DestinationJoinsDirectoryAndSubstitutedTemplate) {
 TEST_F(RunActionTest, DotInTheTitleNeverCutsTheName) {
     recording.SetTitle("Mr. Smith");
 
-    dialog->RunAction(Action(true), recording);
+    runner->RunAction(Action(true), recording);
 
     ASSERT_EQ(Conversions().size(), 1u);
     EXPECT_EQ(Conversions()[0].second, OutputDirectory() + "/Mr. Smith.mp3");
@@ -83,7 +85,7 @@ TEST_F(RunActionTest, AudioOnlyConvertsOnceEvenWithTwoPass) {
     CAction action = Action(true);
     action.SetTwoPass(1);
 
-    dialog->RunAction(action, recording);
+    runner->RunAction(action, recording);
 
     const std::vector<std::vector<std::string>> calls = CallsOf("ffmpeg");
     ASSERT_EQ(calls.size(), 1u);
@@ -95,7 +97,7 @@ TEST_F(RunActionTest, TwoPassRunsPassOneThenPassTwoOnTheSameFiles) {
     CAction action = Action();
     action.SetTwoPass(1);
 
-    dialog->RunAction(action, recording);
+    runner->RunAction(action, recording);
 
     const std::vector<std::vector<std::string>> calls = CallsOf("ffmpeg");
     ASSERT_EQ(calls.size(), 2u);
@@ -107,7 +109,7 @@ TEST_F(RunActionTest, TwoPassRunsPassOneThenPassTwoOnTheSameFiles) {
 }
 
 TEST_F(RunActionTest, WithoutStrippingNothingTemporaryIsMade) {
-    dialog->RunAction(Action(), recording);
+    runner->RunAction(Action(), recording);
 
     EXPECT_TRUE(CallsOf("evtdump").empty());
     EXPECT_TRUE(TemporaryNames().empty());
@@ -118,7 +120,7 @@ TEST_F(RunActionTest, StrippedCopyIsConvertedAndItsFilesAreDeletedAfterwards) {
     CAction action = Action();
     action.SetStripCommercials(1);
 
-    dialog->RunAction(action, recording);
+    runner->RunAction(action, recording);
 
     EXPECT_EQ(CallsOf("evtdump"), (std::vector<std::vector<std::string>>{{home.File("show.evt")}}));
     ASSERT_EQ(Conversions().size(), 1u);
@@ -135,11 +137,11 @@ TEST_F(RunActionTest, StrippedCopyIsConvertedAndItsFilesAreDeletedAfterwards) {
 }
 
 TEST_F(RunActionTest, WithoutATemporaryNameTheRecordingItselfIsConverted) {
-    dialog->tempPath = home.File("missing") + "/";
+    runner->Tools().tempPath = home.File("missing") + "/";
     CAction action = Action();
     action.SetStripCommercials(1);
 
-    dialog->RunAction(action, recording);
+    runner->RunAction(action, recording);
 
     EXPECT_TRUE(CallsOf("evtdump").empty());
     ASSERT_EQ(Conversions().size(), 1u);
@@ -148,7 +150,85 @@ TEST_F(RunActionTest, WithoutATemporaryNameTheRecordingItselfIsConverted) {
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0].rfind("RunAction(): ", 0), 0u);
     EXPECT_EQ(ReadWholeFile(recording.GetMpeg()), "recording");
-    EXPECT_TRUE(dialog->shown->empty());
+    EXPECT_TRUE(sink.shown.empty());
 }
+
+// Each check of the plan refuses the run before any tool starts, with a line that says why.
+// "$H" stands for the scratch folder.
+struct RefusalCase {
+    const char* name;
+    const char* recordingName;
+    const char* outputDirectory;  // below the scratch folder
+    const char* filenameTemplate;
+    const char* title;
+    const char* emptyTool;     // the tool whose path is emptied, or ""
+    const char* blockingFile;  // a file made below the scratch folder, or ""
+    const char* logLine;
+};
+
+void PrintTo(const RefusalCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const std::string kLongTitle(300, 'x');
+
+const RefusalCase kRefusals[] = {
+    {"MissingRecording", "gone.mpg", "out", "%title%", "News", "", "",
+     "RunAction(): The recording $H/gone.mpg does not exist or is a folder."},
+    {"MissingOutputDirectory", "show.mpg", "nowhere", "%title%", "News", "", "",
+     "RunAction(): The output directory $H/nowhere does not exist."},
+    {"FolderBlockedByAFile", "show.mpg", "out", "blocked/%title%", "News", "", "out/blocked",
+     "RunAction(): The folder $H/out/blocked cannot be made: a file has its name."},
+    {"FolderPastAParent", "show.mpg", "out", "sub/../../b/%title%", "News", "", "",
+     "RunAction(): The folder $H/out/sub/../../b does not exist, and the run makes no folder "
+     "past a \"..\"."},
+    {"NameTooLong", "show.mpg", "out", "%title%", kLongTitle.c_str(), "", "",
+     "RunAction(): The output file's name is longer than the file system allows (304, at most "
+     "255)."},
+    {"OutputIsTheRecording", "show.mp4", "", "%title%", "show", "", "",
+     "RunAction(): The output file $H//show.mp4 is the recording itself."},
+    {"EmptyFfmpegPath", "show.mpg", "out", "%title%", "News", "ffmpeg", "",
+     "ProcessVideo(): The FFMPEG path is empty, so FFMPEG was not started."},
+    {"EmptyEvtDumpPath", "show.mpg", "out", "%title%", "News", "evtdump", "",
+     "StripCommercials(): The EVTDump path is empty, so EVTDump was not started."},
+    {"EmptyRtvEditPath", "show.mpg", "out", "%title%", "News", "rtvedit", "",
+     "StripCommercials(): The RTVEdit path is empty, so RTVEdit was not started."},
+};
+
+class RunRefusalTest : public RunActionTest, public ::testing::WithParamInterface<RefusalCase> {
+protected:
+    std::string InHome(std::string text) const {
+        for (std::string::size_type at; (at = text.find("$H")) != std::string::npos;)
+            text.replace(at, 2, home.Path());
+        return text;
+    }
+};
+
+TEST_P(RunRefusalTest, NoToolStartsAndTheLogSaysWhy) {
+    const RefusalCase& row = GetParam();
+    recording.SetMpeg(home.File(row.recordingName));
+    if (row.recordingName != std::string("gone.mpg")) WriteWholeFile(recording.GetMpeg(), "rec");
+    recording.SetTitle(row.title);
+    if (*row.blockingFile) WriteWholeFile(home.File(row.blockingFile), "a file");
+    CAction action = MakeTitleAction("News", home.Path() + "/" + row.outputDirectory, "*", false);
+    action.SetOutputFilename(row.filenameTemplate);
+    action.SetStripCommercials(1);
+    const std::string emptyTool = row.emptyTool;
+    if (emptyTool == "ffmpeg") runner->Tools().ffmpegPath.clear();
+    if (emptyTool == "evtdump") runner->Tools().evtDumpPath.clear();
+    if (emptyTool == "rtvedit") runner->Tools().rtvEditPath.clear();
+
+    EXPECT_FALSE(runner->RunAction(action, recording));
+
+    EXPECT_TRUE(CallsOf("evtdump").empty());
+    EXPECT_TRUE(CallsOf("ffmpeg").empty());
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_NE(std::find(log.begin(), log.end(), InHome(row.logLine)), log.end());
+    EXPECT_EQ(log.back(), "RunAction(): Action failed.");
+    if (*row.recordingName == 's') EXPECT_EQ(ReadWholeFile(recording.GetMpeg()), "rec");
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, RunRefusalTest, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,52 +2,21 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "ProfileBuilder.h"
-#include "model/ProcessArguments.h"
+#include "app/LogLine.h"
+#include "platform/Platform.h"
 
-namespace {
-
-class RecordingNotifier : public CStatusNotifier {
-public:
-    explicit RecordingNotifier(std::shared_ptr<std::vector<std::string>> shown)
-        : m_shown(std::move(shown)) {}
-    void Show(const std::string& text) override { m_shown->push_back(text); }
-    void Remove() override {}
-
-private:
-    std::shared_ptr<std::vector<std::string>> m_shown;
-};
-
-}  // namespace
-
-StageDialog::StageDialog(const TempDir& home) {
-    tempPath = home.Path() + "/";
-    logging = 1;
-    m_logFile = std::make_unique<CAppendFile>();
-    m_logFile->Open(home.File("pelkar.log"), nullptr);
+RecordingSink::RecordingSink(const std::string& logPath) {
+    m_logFile.Open(logPath, nullptr);
 }
 
-std::unique_ptr<CStatusNotifier> StageDialog::CreateStatusNotifier() {
-    return std::make_unique<RecordingNotifier>(shown);
+void RecordingSink::Log(const std::string& text) {
+    m_logFile.Write(FormatLogLine(LocalTimeNow(), CurrentProcessId(), text));
 }
 
-StageTest::StageTest() {
-    if (const char* configHome = std::getenv("XDG_CONFIG_HOME")) m_savedConfigHome = configHome;
-    setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
-    SetProcessArguments({"pelkar"});
-    dialog = std::make_unique<StageDialog>(home);
-}
-
-StageTest::~StageTest() {
-    dialog.reset();
-    if (m_savedConfigHome) {
-        setenv("XDG_CONFIG_HOME", m_savedConfigHome->c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-}
+StageTest::StageTest()
+    : sink(home.File("pelkar.log")),
+      runner(std::make_unique<CActionRunner>(SToolSettings{"", "", "", home.Path() + "/"}, sink)) {}
 
 std::string StageTest::WriteTool(const std::string& name, const std::string& body) {
     const std::string path = home.File(name);

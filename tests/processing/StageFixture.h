@@ -3,38 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/PELKARDialog.h"
+#include "platform/AppendFile.h"
+#include "processing/ActionRunner.h"
 
-// The main dialog with its settings pointing at scripts in a scratch folder, its log open
-// there, and a notifier that only records the texts it is given.
-class StageDialog : public CPELKARDialog {
+// The run's log, in a file of the scratch folder, and a notification that only records the
+// texts it is given.
+class RecordingSink : public CRunSink {
 public:
-    explicit StageDialog(const TempDir& home);
-
-    // Made public so that the fixture can aim the settings at its scripts.
-    using CPELKARDialog::evtDumpPath;
-    using CPELKARDialog::ffmpegPath;
-    using CPELKARDialog::rtvEditPath;
-    using CPELKARDialog::tempPath;
+    explicit RecordingSink(const std::string& logPath);
+    void Log(const std::string& text) override;
+    void ShowStatus(const std::string& text) override { shown.push_back(text); }
 
     // Every text given to the notification, in order.
-    std::shared_ptr<std::vector<std::string>> shown = std::make_shared<std::vector<std::string>>();
+    std::vector<std::string> shown;
 
-protected:
-    std::unique_ptr<CStatusNotifier> CreateStatusNotifier() override;
+private:
+    CAppendFile m_logFile;
 };
 
 // Runs the processing stages in this process against shell scripts standing in for the
-// tools. The profile that the dialog saves at its end goes into the scratch folder.
+// tools, with the temporary folder in a scratch folder.
 class StageTest : public ::testing::Test {
 protected:
     StageTest();
-    ~StageTest() override;
 
     // A script that records its arguments (one per line, then "---") in Calls(name) and
     // then runs the body.
@@ -47,10 +42,8 @@ protected:
     std::vector<std::string> LogTexts() const;
 
     TempDir home;
-    std::unique_ptr<StageDialog> dialog;
-
-private:
-    std::optional<std::string> m_savedConfigHome;
+    RecordingSink sink;
+    std::unique_ptr<CActionRunner> runner;
 };
 
 // One log entry whose text spans several lines, split the way LogTexts splits them.

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,31 +25,33 @@ std::vector<std::string> Lines(std::initializer_list<std::vector<std::string>> e
 using AudioStageTest = StageTest;
 
 TEST_F(AudioStageTest, RunsTheTranscoderAndLogsItsOutput) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "echo 'encoding audio' >&2; " + kWriteLastArgument);
+    runner->Tools().ffmpegPath =
+        WriteTool("ffmpeg", "echo 'encoding audio' >&2; " + kWriteLastArgument);
     const std::string dest = home.File("News.mp3");
 
-    EXPECT_TRUE(dialog->ProcessAudio("News", kRecording, "/tmp/src.mpg", dest));
+    EXPECT_TRUE(runner->ProcessAudio("News", kRecording, "/tmp/src.mpg", dest));
 
-    const std::string command = dialog->ffmpegPath +
+    const std::string command = runner->Tools().ffmpegPath +
                                 " -y -i \"/tmp/src.mpg\" -acodec mp3 -ac 2 -ab 48 -ar 24000 "
-                                "-vol 130 \"" + dest + "\"";
+                                "-vol 130 \"" +
+                                dest + "\"";
     EXPECT_EQ(LogTexts(), Lines({{"ProcessAudio(): csAction=News, csMpeg=/rec/show.mpg, "
-                                  "csSource=/tmp/src.mpg, csDest=" + dest,
+                                  "csSource=/tmp/src.mpg, csDest=" +
+                                      dest,
                                   "ProcessAudio(): Executing command: " + command},
                                  EntryLines("ProcessAudio(): FFMPEG Output:\n\n\nencoding audio\n"),
                                  {"ProcessAudio(): FFMPEG exited with status 0.",
                                   "ProcessAudio(): Completed processing audio."}}));
-    EXPECT_EQ(CallsOf("ffmpeg"),
-              (std::vector<std::vector<std::string>>{{"-y", "-i", "/tmp/src.mpg", "-acodec", "mp3",
-                                                      "-ac", "2", "-ab", "48", "-ar", "24000",
-                                                      "-vol", "130", dest}}));
-    EXPECT_TRUE(dialog->shown->empty());
+    EXPECT_EQ(CallsOf("ffmpeg"), (std::vector<std::vector<std::string>>{
+                                     {"-y", "-i", "/tmp/src.mpg", "-acodec", "mp3", "-ac", "2",
+                                      "-ab", "48", "-ar", "24000", "-vol", "130", dest}}));
+    EXPECT_TRUE(sink.shown.empty());
 }
 
 TEST_F(AudioStageTest, MissingTranscoderLogsTheStartErrorAndFails) {
-    dialog->ffmpegPath = home.File("no-such-ffmpeg");
+    runner->Tools().ffmpegPath = home.File("no-such-ffmpeg");
 
-    EXPECT_FALSE(dialog->ProcessAudio("News", kRecording, kRecording, "/out/News.mp3"));
+    EXPECT_FALSE(runner->ProcessAudio("News", kRecording, kRecording, "/out/News.mp3"));
 
     const std::vector<std::string> log = LogTexts();
     ASSERT_EQ(log.size(), 10u);
@@ -71,7 +72,9 @@ struct StageEndCase {
 };
 
 // Names the row in test listings.
-void PrintTo(const StageEndCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const StageEndCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const StageEndCase kStageEnds[] = {
     {"WrittenOutputAndStatusZero", "WRITE", "FFMPEG exited with status 0.", true},
@@ -85,12 +88,12 @@ class StageEndTest : public StageTest, public ::testing::WithParamInterface<Stag
 TEST_P(StageEndTest, AudioAndVideoReportTheToolsEnd) {
     std::string body = GetParam().body;
     if (body.rfind("WRITE", 0) == 0) body = kWriteLastArgument + body.substr(5);
-    dialog->ffmpegPath = WriteTool("ffmpeg", body);
+    runner->Tools().ffmpegPath = WriteTool("ffmpeg", body);
     const std::string exitLine = std::string("ProcessAudio(): ") + GetParam().exitLine;
 
-    EXPECT_EQ(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")),
+    EXPECT_EQ(runner->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")),
               GetParam().succeeds);
-    EXPECT_EQ(dialog->ProcessVideo("News", kRecording, kRecording, home.File("v.mp4"), 0),
+    EXPECT_EQ(runner->ProcessVideo("News", kRecording, kRecording, home.File("v.mp4"), 0),
               GetParam().succeeds);
 
     const std::vector<std::string> log = LogTexts();
@@ -106,33 +109,21 @@ INSTANTIATE_TEST_SUITE_P(Ends, StageEndTest, ::testing::ValuesIn(kStageEnds),
 
 TEST_F(AudioStageTest, ToolPathWithABlankIsRunWhole) {
     std::filesystem::create_directory(home.File("my tools"));
-    dialog->ffmpegPath = WriteTool("my tools/ffmpeg", kWriteLastArgument);
+    runner->Tools().ffmpegPath = WriteTool("my tools/ffmpeg", kWriteLastArgument);
 
-    EXPECT_TRUE(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")));
+    EXPECT_TRUE(runner->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")));
 
     EXPECT_EQ(CallsOf("my tools/ffmpeg").size(), 1u);
-    EXPECT_EQ(LogTexts()[1].rfind("ProcessAudio(): Executing command: \"" + dialog->ffmpegPath +
-                                      "\" -y -i ",
-                                  0),
-              0u);
-}
-
-TEST_F(AudioStageTest, EmptyToolPathStartsNothing) {
-    dialog->ffmpegPath = "";
-
-    EXPECT_FALSE(dialog->ProcessAudio("News", kRecording, kRecording, home.File("a.mp3")));
-    EXPECT_FALSE(dialog->ProcessVideo("News", kRecording, kRecording, home.File("v.mp4"), 0));
-
-    const std::vector<std::string> log = LogTexts();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[1], "ProcessAudio(): The FFMPEG path is empty, so FFMPEG was not started.");
-    EXPECT_EQ(log[3], "ProcessVideo(): The FFMPEG path is empty, so FFMPEG was not started.");
+    EXPECT_EQ(
+        LogTexts()[1].rfind(
+            "ProcessAudio(): Executing command: \"" + runner->Tools().ffmpegPath + "\" -y -i ", 0),
+        0u);
 }
 
 TEST_F(AudioStageTest, TitleWithQuotesReachesTheTranscoderAsOneArgument) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "");
+    runner->Tools().ffmpegPath = WriteTool("ffmpeg", "");
 
-    dialog->ProcessAudio("News", kRecording, kRecording, "/out/Say \"-f null\".mp3");
+    runner->ProcessAudio("News", kRecording, kRecording, "/out/Say \"-f null\".mp3");
 
     ASSERT_EQ(CallsOf("ffmpeg").size(), 1u);
     EXPECT_EQ(CallsOf("ffmpeg")[0].back(), "/out/Say \"-f null\".mp3");
@@ -154,29 +145,31 @@ std::vector<std::string> VideoArguments(const std::string& source, const std::st
 }
 
 TEST_F(VideoStageTest, SinglePassCommandHasNoPass) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "echo done; " + kWriteLastArgument);
+    runner->Tools().ffmpegPath = WriteTool("ffmpeg", "echo done; " + kWriteLastArgument);
     const std::string dest = home.File("News.mp4");
 
-    EXPECT_TRUE(dialog->ProcessVideo("News", kRecording, "/tmp/src.mpg", dest, 0));
+    EXPECT_TRUE(runner->ProcessVideo("News", kRecording, "/tmp/src.mpg", dest, 0));
 
-    const std::string command = dialog->ffmpegPath +
+    const std::string command = runner->Tools().ffmpegPath +
                                 " -y -i \"/tmp/src.mpg\" -bitexact -vcodec xvid -s 320x240 "
                                 "-b 384 -minrate 32 -maxrate 400 -bt 16 -r 29.97 -acodec aac "
-                                "-ac 2 -ab 48 -ar 24000 -vol 130 -f psp \"" + dest + "\"";
+                                "-ac 2 -ab 48 -ar 24000 -vol 130 -f psp \"" +
+                                dest + "\"";
     EXPECT_EQ(LogTexts(), Lines({{"ProcessVideo(): csAction=News, csMpeg=/rec/show.mpg, "
-                                  "csSource=/tmp/src.mpg, csDest=" + dest + ", iPass=0",
+                                  "csSource=/tmp/src.mpg, csDest=" +
+                                      dest + ", iPass=0",
                                   "ProcessVideo(): Executing command: " + command},
                                  EntryLines("ProcessVideo(): FFMPEG Output:\n\n\ndone\n"),
                                  {"ProcessVideo(): FFMPEG exited with status 0.",
                                   "ProcessVideo(): Completed processing video."}}));
-    EXPECT_EQ(CallsOf("ffmpeg"), (std::vector<std::vector<std::string>>{
-                                     VideoArguments("/tmp/src.mpg", dest, {})}));
+    EXPECT_EQ(CallsOf("ffmpeg"),
+              (std::vector<std::vector<std::string>>{VideoArguments("/tmp/src.mpg", dest, {})}));
 }
 
 TEST_F(VideoStageTest, PassNumberIsGivenToTheTranscoder) {
-    dialog->ffmpegPath = WriteTool("ffmpeg", "");
+    runner->Tools().ffmpegPath = WriteTool("ffmpeg", "");
 
-    dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 2);
+    runner->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 2);
 
     EXPECT_EQ(LogTexts()[0],
               "ProcessVideo(): csAction=News, csMpeg=/rec/show.mpg, "
@@ -187,31 +180,32 @@ TEST_F(VideoStageTest, PassNumberIsGivenToTheTranscoder) {
 
 TEST_F(VideoStageTest, ProgressIsShownFromTheFramesReached) {
     // 10 s of source make 299 frames; frame 150 is 50.2% of them.
-    dialog->ffmpegPath =
+    runner->Tools().ffmpegPath =
         WriteTool("ffmpeg",
                   "echo '  Duration: 00:00:10.00, start: 0.000000, bitrate: 100 kb/s' >&2\n"
                   "echo '    Stream #0:0: Video: mpeg2video (Main), yuv420p, 720x480' >&2\n"
                   "sleep 0.3\nprintf 'frame=  150 fps= 30 q=2.0 size=  100kB\\r' >&2\nsleep 1.5");
 
-    dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 1);
+    runner->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 1);
 
-    ASSERT_FALSE(dialog->shown->empty());
-    for (const std::string& text : *dialog->shown)
+    ASSERT_FALSE(sink.shown.empty());
+    for (const std::string& text : sink.shown)
         EXPECT_EQ(text, kStatusHead + "Pass 1, 50.2% complete");
 }
 
 TEST_F(VideoStageTest, RemainingTimeIsAddedFromTheFourthUpdateOn) {
     // A new frame every half second for six seconds: at least five updates, one a second.
-    dialog->ffmpegPath = WriteTool("ffmpeg",
-                                   "echo '  Duration: 00:00:10.00, start: 0.000000, bitrate: "
-                                   "100 kb/s' >&2\n"
-                                   "for frame in 10 20 30 40 50 60 70 80 90 100 110 120; do\n"
-                                   "  printf 'frame=%5d fps= 30\\r' $frame >&2; sleep 0.5\n"
-                                   "done");
+    runner->Tools().ffmpegPath =
+        WriteTool("ffmpeg",
+                  "echo '  Duration: 00:00:10.00, start: 0.000000, bitrate: "
+                  "100 kb/s' >&2\n"
+                  "for frame in 10 20 30 40 50 60 70 80 90 100 110 120; do\n"
+                  "  printf 'frame=%5d fps= 30\\r' $frame >&2; sleep 0.5\n"
+                  "done");
 
-    dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
+    runner->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
 
-    const std::vector<std::string>& shown = *dialog->shown;
+    const std::vector<std::string>& shown = sink.shown;
     ASSERT_GE(shown.size(), 4u);
     for (size_t update = 0; update < shown.size(); ++update) {
         EXPECT_EQ(shown[update].rfind(kStatusHead, 0), 0u) << shown[update];
@@ -221,22 +215,22 @@ TEST_F(VideoStageTest, RemainingTimeIsAddedFromTheFourthUpdateOn) {
 }
 
 TEST_F(VideoStageTest, UnavailableDurationShowsNoProgress) {
-    dialog->ffmpegPath =
+    runner->Tools().ffmpegPath =
         WriteTool("ffmpeg",
                   "echo '  Duration: N/A, start: 0.000000, bitrate: N/A' >&2\n"
                   "echo '    Stream #0:0: Video: mpeg2video (Main), yuv420p, 720x480' >&2\n"
                   "sleep 0.3\nprintf 'frame=  150 fps= 30 q=2.0 size=  100kB\\r' >&2\nsleep 1.2");
 
-    dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
+    runner->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
 
-    EXPECT_TRUE(dialog->shown->empty());
+    EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(LogTexts().back(), "ProcessVideo(): Completed processing video.");
 }
 
 TEST_F(VideoStageTest, MissingTranscoderShowsNothingAndLogsTheStartError) {
-    dialog->ffmpegPath = home.File("no-such-ffmpeg");
+    runner->Tools().ffmpegPath = home.File("no-such-ffmpeg");
 
-    dialog->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
+    runner->ProcessVideo("News", kRecording, kRecording, "/out/News.mp4", 0);
 
     const std::vector<std::string> log = LogTexts();
     ASSERT_EQ(log.size(), 10u);
@@ -246,7 +240,7 @@ TEST_F(VideoStageTest, MissingTranscoderShowsNothingAndLogsTheStartError) {
                {"ProcessVideo(): FFMPEG could not be started.",
                 "ProcessVideo(): The video conversion failed.",
                 "ProcessVideo(): Completed processing video."}}));
-    EXPECT_TRUE(dialog->shown->empty());
+    EXPECT_TRUE(sink.shown.empty());
 }
 
 using StripStageTest = StageTest;
@@ -260,40 +254,41 @@ const char kRtvEditBody[] =
     "echo stripped > \"${target#T}\"; cat > /dev/null; echo 'rtvedit wrote it'";
 
 TEST_F(StripStageTest, EventDumpIsPassedToRtvEditAndEverythingIsLogged) {
-    dialog->evtDumpPath = WriteTool("evtdump", "echo 'EVENTS 1 2 3'");
-    dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
+    runner->Tools().evtDumpPath = WriteTool("evtdump", "echo 'EVENTS 1 2 3'");
+    runner->Tools().rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
     const std::string dest = home.File("mst1.mpg");
 
-    EXPECT_TRUE(dialog->StripCommercials("News", kRecording, kRecording, dest));
+    EXPECT_TRUE(runner->StripCommercials("News", kRecording, kRecording, dest));
 
     EXPECT_EQ(CallsOf("evtdump"), (std::vector<std::vector<std::string>>{{"/rec/show.evt"}}));
     EXPECT_EQ(CallsOf("rtvedit"), (std::vector<std::vector<std::string>>{{}}));
-    EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"), "T" + dest + "\nEVENTS 1 2 3\n\n");
-    EXPECT_EQ(LogTexts(),
-              Lines({{"StripCommercials(): csAction=News, csMpeg=/rec/show.mpg, "
-                      "csSource=/rec/show.mpg, csDest=" + dest,
-                      "StripCommercials(): Executing command: " + dialog->evtDumpPath +
-                          " \"/rec/show.evt\"",
-                      "StripCommercials(): EVTDump exited with status 0."},
-                     EntryLines("StripCommercials(): rtvedit command: \n\nT" + dest +
-                                "\nEVENTS 1 2 3\n\n"),
-                     EntryLines("StripCommercials(): output: rtvedit wrote it\n"),
-                     {"StripCommercials(): RTVEdit exited with status 0.",
-                      "StripCommercials(): Completed stripping commercials"}}));
-    EXPECT_EQ(*dialog->shown, (std::vector<std::string>{kStatusHead + "Stripping commercials",
-                                                        kStatusHead + "Commercials stripped"}));
+    EXPECT_EQ(ReadWholeFile(runner->Tools().rtvEditPath + ".input"),
+              "T" + dest + "\nEVENTS 1 2 3\n\n");
+    EXPECT_EQ(LogTexts(), Lines({{"StripCommercials(): csAction=News, csMpeg=/rec/show.mpg, "
+                                  "csSource=/rec/show.mpg, csDest=" +
+                                      dest,
+                                  "StripCommercials(): Executing command: " +
+                                      runner->Tools().evtDumpPath + " \"/rec/show.evt\"",
+                                  "StripCommercials(): EVTDump exited with status 0."},
+                                 EntryLines("StripCommercials(): rtvedit command: \n\nT" + dest +
+                                            "\nEVENTS 1 2 3\n\n"),
+                                 EntryLines("StripCommercials(): output: rtvedit wrote it\n"),
+                                 {"StripCommercials(): RTVEdit exited with status 0.",
+                                  "StripCommercials(): Completed stripping commercials"}}));
+    EXPECT_EQ(sink.shown, (std::vector<std::string>{kStatusHead + "Stripping commercials",
+                                                    kStatusHead + "Commercials stripped"}));
 }
 
 TEST_F(StripStageTest, SilentEventDumpGivesRtvEditTwoLineFeeds) {
-    dialog->evtDumpPath = WriteTool("evtdump", "");
-    dialog->rtvEditPath = WriteTool("rtvedit",
-                                    "IFS= read -r target; IFS= read -r events\n"
-                                    "printf '%s|%s' \"$target\" \"$events\" > "
-                                    "\"$0.input\"");
+    runner->Tools().evtDumpPath = WriteTool("evtdump", "");
+    runner->Tools().rtvEditPath = WriteTool("rtvedit",
+                                            "IFS= read -r target; IFS= read -r events\n"
+                                            "printf '%s|%s' \"$target\" \"$events\" > "
+                                            "\"$0.input\"");
 
-    dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
+    runner->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
 
-    EXPECT_EQ(ReadWholeFile(dialog->rtvEditPath + ".input"), "T/tmp/mst1.mpg|");
+    EXPECT_EQ(ReadWholeFile(runner->Tools().rtvEditPath + ".input"), "T/tmp/mst1.mpg|");
 }
 
 // EVTDump's messages are no script: RTVEdit would cut the recording at random.
@@ -301,25 +296,25 @@ TEST_F(StripStageTest, FailedEventDumpStopsTheStripping) {
     for (const std::string& evtDump :
          {home.File("no-such-evtdump"), WriteTool("evtdump", "echo 'no events'; exit 3"),
           std::string()}) {
-        dialog->evtDumpPath = evtDump;
-        dialog->rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
+        runner->Tools().evtDumpPath = evtDump;
+        runner->Tools().rtvEditPath = WriteTool("rtvedit", kRtvEditBody);
 
-        EXPECT_FALSE(dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg"));
+        EXPECT_FALSE(runner->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg"));
 
         EXPECT_TRUE(CallsOf("rtvedit").empty()) << evtDump;
-        EXPECT_EQ(dialog->shown->back(), kStatusHead + "Stripping commercials failed");
+        EXPECT_EQ(sink.shown.back(), kStatusHead + "Stripping commercials failed");
         const std::vector<std::string> log = LogTexts();
-        EXPECT_NE(std::find(log.begin(), log.end(),
-                            "StripCommercials(): Stripping commercials failed."),
-                  log.end());
+        EXPECT_NE(
+            std::find(log.begin(), log.end(), "StripCommercials(): Stripping commercials failed."),
+            log.end());
     }
 }
 
 TEST_F(StripStageTest, MissingRtvEditLogsTheStartError) {
-    dialog->evtDumpPath = WriteTool("evtdump", "echo EVENTS");
-    dialog->rtvEditPath = home.File("no-such-rtvedit");
+    runner->Tools().evtDumpPath = WriteTool("evtdump", "echo EVENTS");
+    runner->Tools().rtvEditPath = home.File("no-such-rtvedit");
 
-    dialog->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
+    runner->StripCommercials("News", kRecording, kRecording, "/tmp/mst1.mpg");
 
     const std::vector<std::string> log = LogTexts();
     EXPECT_NE(std::find(log.begin(), log.end(),
@@ -329,10 +324,10 @@ TEST_F(StripStageTest, MissingRtvEditLogsTheStartError) {
 }
 
 TEST_F(StripStageTest, RecordingWithoutExtensionGetsEvtAppended) {
-    dialog->evtDumpPath = WriteTool("evtdump", "");
-    dialog->rtvEditPath = WriteTool("rtvedit", "");
+    runner->Tools().evtDumpPath = WriteTool("evtdump", "");
+    runner->Tools().rtvEditPath = WriteTool("rtvedit", "");
 
-    dialog->StripCommercials("News", "/rec/show", "/rec/show", "/tmp/mst1.mpg");
+    runner->StripCommercials("News", "/rec/show", "/rec/show", "/tmp/mst1.mpg");
 
     EXPECT_EQ(CallsOf("evtdump"), (std::vector<std::vector<std::string>>{{"/rec/show.evt"}}));
 }
