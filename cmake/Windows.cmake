@@ -20,9 +20,16 @@ function(pelkar_windows_program target)
   add_custom_command(OUTPUT ${icon}
     COMMAND ${PELKAR_IMAGEMAGICK_CONVERT} ${xpm} -define icon:auto-resize=32,16 ${icon}
     DEPENDS ${xpm} COMMENT "Making PELKAR.ico from PelkarIcon.xpm")
-  set(rc ${CMAKE_SOURCE_DIR}/src/res/PELKAR.rc)
+  set(PELKAR_VERSION_COMMAS
+      "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+  set(PELKAR_VERSION_RECORD
+      "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, 0")
+  set(rc ${CMAKE_BINARY_DIR}/PELKAR.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/src/res/PELKAR.rc.in ${rc} @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/src/res/PELKAR.manifest.in ${CMAKE_BINARY_DIR}/PELKAR.manifest
+                 @ONLY)
   set_source_files_properties(${rc} PROPERTIES
-    OBJECT_DEPENDS "${icon};${CMAKE_SOURCE_DIR}/src/res/PELKAR.manifest")
+    OBJECT_DEPENDS "${icon};${CMAKE_BINARY_DIR}/PELKAR.manifest")
   target_sources(${target} PRIVATE ${rc} ${icon})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/res ${CMAKE_BINARY_DIR})
   set_target_properties(${target} PROPERTIES

@@ -13,7 +13,8 @@ configure_file(${PELKAR_LINUX_DIR}/${PELKAR_APP_ID}.metainfo.xml.in
                ${PELKAR_PACKAGING_OUT}/${PELKAR_APP_ID}.metainfo.xml @ONLY)
 # Manual pages and the changelog are installed compressed, as Debian's policy asks.
 find_program(PELKAR_GZIP gzip REQUIRED)
-configure_file(${PELKAR_LINUX_DIR}/changelog ${PELKAR_PACKAGING_OUT}/changelog COPYONLY)
+configure_file(${PELKAR_LINUX_DIR}/changelog.in ${PELKAR_PACKAGING_OUT}/changelog @ONLY)
+configure_file(${PELKAR_LINUX_DIR}/copyright.in ${PELKAR_PACKAGING_OUT}/copyright @ONLY)
 set(PELKAR_COMPRESSED_FILES)
 foreach(page pelkar pelkar-ffmpeg)
   configure_file(${PELKAR_LINUX_DIR}/${page}.1.in ${PELKAR_PACKAGING_OUT}/${page}.1 @ONLY)
@@ -52,7 +53,7 @@ install(FILES ${PELKAR_PACKAGING_OUT}/${PELKAR_APP_ID}.metainfo.xml DESTINATION 
 install(DIRECTORY ${PELKAR_PACKAGING_OUT}/icons/ DESTINATION share/icons/hicolor)
 install(FILES ${PELKAR_PACKAGING_OUT}/pelkar.1.gz ${PELKAR_PACKAGING_OUT}/pelkar-ffmpeg.1.gz
         DESTINATION share/man/man1)
-install(FILES ${PELKAR_PACKAGING_OUT}/changelog.gz ${PELKAR_LINUX_DIR}/copyright
+install(FILES ${PELKAR_PACKAGING_OUT}/changelog.gz ${PELKAR_PACKAGING_OUT}/copyright
         DESTINATION share/doc/pelkar)
 
 set(CPACK_GENERATOR DEB)

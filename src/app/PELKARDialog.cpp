@@ -5,6 +5,7 @@
 #include "model/Action.h"
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
+#include "model/Text.h"
 #include "model/ProcessArguments.h"
 #include "platform/ErrorLine.h"
 #include "platform/Platform.h"
@@ -21,7 +22,7 @@ const char* const kBanner = "---------------------------------------------------
 CPELKARDialog::CPELKARDialog(CDialog* parent) : CDialog(IDD, parent) {}
 
 CPELKARDialog::~CPELKARDialog() {
-    if (!m_dryRun) SaveSettings();
+    if (!m_dryRun && !m_versionOnly) SaveSettings();
     if (m_statusNotifier) {
         m_statusNotifier->Remove();
         m_statusNotifier.reset();
@@ -31,13 +32,21 @@ CPELKARDialog::~CPELKARDialog() {
     m_logFile.reset();
 }
 
-// A dry run wins over --gui and --help, which a value the host did not quote can bring along.
-// Only a run that would convert is unattended: nobody may be there to close a box.
+// --version and --dry-run count only as the first argument, where no value the host did not
+// quote can bring them along; a dry run then wins over --gui and --help, which such a value
+// can bring. Only a run that would convert is unattended: nobody may be there to close a box.
 bool CPELKARDialog::OnInitDialog() {
     CDialog::OnInitDialog();
-    LoadSettings();
     const bool withArguments = GetProcessArgumentCount() > 1;
-    m_dryRun = withArguments && m_commandLine.HasOption("--dry-run");
+    const std::string firstArgument = withArguments ? ToLower(GetProcessArguments()[1]) : "";
+    if (firstArgument == "--version") {
+        m_versionOnly = true;
+        ShowVersion();
+        OnOK();
+        return true;
+    }
+    LoadSettings();
+    m_dryRun = firstArgument == "--dry-run";
     const bool opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
     m_unattended = !opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
     if (!m_profileError.empty()) {
@@ -121,6 +130,11 @@ void CPELKARDialog::ChooseRunMode() {
     } else {
         ProcessActions();
     }
+}
+
+// Touches nothing: no profile, no log, no notification.
+void CPELKARDialog::ShowVersion() {
+    if (!WriteToStartingConsole(std::string(kProductTitle) + "\n")) MessageBox(kProductTitle, "PELKAR");
 }
 
 void CPELKARDialog::DryRun() {

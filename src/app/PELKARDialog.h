@@ -88,11 +88,14 @@ private:
     void ReportProblem(const std::string& boxText, const std::string& unattendedText);
     void ReportProfileNote(bool opensWindow);
     void ChooseRunMode();
+    void ShowVersion();
     void InitInteractiveWindow();
 
     int m_exitStatus = 0;
     // A dry run leaves no trace: no log, no save, no notification.
     bool m_dryRun = false;
+    // Nor does a run that only tells the version.
+    bool m_versionOnly = false;
     // A run with arguments that would convert, which nobody may be watching: no box may wait.
     bool m_unattended = false;
     // What the profile held at the last load or save, to tell whether anything has changed.

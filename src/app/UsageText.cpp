@@ -35,6 +35,7 @@ const SSwitch kSwitches[] = {
     {"--gui", "open the window, even when other options are given"},
     {"--dry-run", "show what a recording would do without running anything"},
     {"--help", "show this text"},
+    {"--version", "print the version and end"},
 };
 
 struct SExitStatus {

@@ -43,7 +43,7 @@ TEST(UsageTextTest, OptionsListEachFieldOptionAndTheSwitchesOnALineOfTheirOwn) {
     std::vector<std::string> expected;
     for (int field = 0; field < DVAFieldCount; ++field)
         expected.push_back(DVAFieldOption(static_cast<EDVAField>(field)));
-    expected.insert(expected.end(), {"--gui", "--dry-run", "--help"});
+    expected.insert(expected.end(), {"--gui", "--dry-run", "--help", "--version"});
     const std::vector<std::string> lines = SplitLines(options);
     ASSERT_GE(lines.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)

@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "app/PELKARDialog.h"
 #include "model/ProcessArguments.h"
-#include "platform/headless/HeadlessHost.h"
+#include "HeadlessHost.h"
 #include "res/Resource.h"
 
 namespace {

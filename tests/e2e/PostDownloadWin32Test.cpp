@@ -265,7 +265,8 @@ TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {
 // CR LF lines, instead of in a window or a box.
 TEST_F(PostDownloadWin32Test, DryRunPrintsTheReportOnTheOutputItWasGiven) {
     WriteProfile(Action(true), Ffmpeg());
-    const ProcessResult result = RunCommandLine(HostCommand() + " --dry-run");
+    const ProcessResult result = RunCommandLine("\"" + PelkarPath() + "\" --dry-run" +
+                                                HostCommand().substr(PelkarPath().size() + 2));
     EXPECT_EQ(result.exitStatus, 0) << result.standardError;
     EXPECT_NE(result.standardOutput.find("\r\nThe action \"Archive\" would run:\r\n"),
               std::string::npos)

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ProfileBuilder.h"
 #include "TestSupport.h"
@@ -164,6 +166,30 @@ TEST_F(StartupTest, HelpPrintsTheUsageWinsOverMpegAndIsLogged) {
     expected.push_back("OnInitDialog(): Command Line = " + JoinedCommandLine(arguments));
     expected.push_back("~CPELKARDialog(): PELKAR terminating.");
     EXPECT_EQ(LogTexts(ReadWholeFile(LogFile())), expected);
+}
+
+// Only as the first argument: a title the host did not quote cannot bring either along.
+TEST_F(StartupTest, VersionAndDryRunCountOnlyAsTheFirstArgument) {
+    WriteProfile(ProfileBuilder().Action(MakeTitleAction("News", home.Path(), "*")));
+    Run(HostArguments(Recording(), "News"));
+    struct stat before {};
+    ASSERT_EQ(stat(Profile().c_str(), &before), 0);
+    const std::string log = ReadWholeFile(LogFile());
+
+    const ProcessResult version = Run({PelkarPath(), "--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.standardOutput, "PELKAR 0.5\n");
+    EXPECT_EQ(ReadWholeFile(LogFile()), log);
+
+    // The first run made the profile canonical; a run that changes nothing leaves the file be.
+    std::remove(home.File("News.mp3").c_str());
+    ASSERT_EQ(Run(HostArguments(Recording(), "News --dry-run --version")).exitStatus, 0);
+    struct stat after {};
+    ASSERT_EQ(stat(Profile().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_TRUE(FileExists(home.File("News.mp3"))) << ReadWholeFile(LogFile());
 }
 
 TEST_F(StartupTest, UnusableCommandLinesAreReportedWithExitStatusTwo) {

@@ -225,7 +225,9 @@ TEST_P(RunRefusalTest, NoToolStartsAndTheLogSaysWhy) {
     const std::vector<std::string> log = LogTexts();
     EXPECT_NE(std::find(log.begin(), log.end(), InHome(row.logLine)), log.end());
     EXPECT_EQ(log.back(), "RunAction(): Action failed.");
-    if (*row.recordingName == 's') EXPECT_EQ(ReadWholeFile(recording.GetMpeg()), "rec");
+    if (*row.recordingName == 's') {
+        EXPECT_EQ(ReadWholeFile(recording.GetMpeg()), "rec");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Checks, RunRefusalTest, ::testing::ValuesIn(kRefusals),

@@ -8,7 +8,7 @@
 #include "ProfileBuilder.h"
 #include "ScratchProfile.h"
 #include "TestSupport.h"
-#include "platform/headless/HeadlessHost.h"
+#include "HeadlessHost.h"
 #include "ui/toolkit/Dialog.h"
 
 // The program path as started, which names no file: the dialogs take their title from it.

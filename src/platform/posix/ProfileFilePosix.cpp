@@ -12,6 +12,7 @@
 #include <cctype>
 
 #include "app/ProfileEncoding.h"
+#include "platform/HoldsBytes.h"
 #include "platform/ProfileFile.h"
 #include "platform/posix/RetryPosix.h"
 
@@ -224,7 +225,7 @@ EProfileSave UpdateProfileText(const std::string& path,
     EProfileEncoding encoding;
     const EProfileRead read = ReadWholeText(target, &current, &encoding);
     if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
-    const bool written = ProfileBytesOf(update(std::move(current)), encoding, &bytes) &&
-                         ReplaceFile(target, bytes);
-    return written ? EProfileSave::Saved : EProfileSave::Failed;
+    if (!ProfileBytesOf(update(std::move(current)), encoding, &bytes)) return EProfileSave::Failed;
+    if (read == EProfileRead::Read && HoldsBytes(target, bytes)) return EProfileSave::Saved;
+    return ReplaceFile(target, bytes) ? EProfileSave::Saved : EProfileSave::Failed;
 }

@@ -5,6 +5,7 @@
 
 #include "app/ProfileEncoding.h"
 #include "platform/Platform.h"
+#include "platform/HoldsBytes.h"
 #include "platform/ProfileFile.h"
 #include "platform/win32/SystemErrorWin32.h"
 
@@ -169,7 +170,7 @@ EProfileSave UpdateProfileText(const std::string& path,
     const EProfileRead read = ReadWholeText(path, &current, &encoding, &failure);
     if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
     const std::string text = WithWindowsLineEnds(update(std::move(current)));
-    const bool written =
-        ProfileBytesOf(text, encoding, &bytes) && ReplaceWholeFile(path, bytes);
-    return written ? EProfileSave::Saved : EProfileSave::Failed;
+    if (!ProfileBytesOf(text, encoding, &bytes)) return EProfileSave::Failed;
+    if (read == EProfileRead::Read && HoldsBytes(path, bytes)) return EProfileSave::Saved;
+    return ReplaceWholeFile(path, bytes) ? EProfileSave::Saved : EProfileSave::Failed;
 }

@@ -1,4 +1,4 @@
-#include "platform/headless/HeadlessHost.h"
+#include "HeadlessHost.h"
 
 #include <utility>
 
