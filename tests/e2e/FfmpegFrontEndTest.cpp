@@ -226,6 +226,12 @@ TEST_F(FfmpegFrontEndProgram, AsksForTheEncodersOnceAndHonoursTheAnswer) {
     EXPECT_EQ(codec[1], "mpeg4");
 }
 
+TEST_F(FfmpegFrontEndProgram, VersionNamesTheFrontEndThenAsksTheTranscoder) {
+    const ProcessResult result = Run({"--version"}, "", "0");
+    EXPECT_EQ(result.standardOutput, "PELKAR 0.5\n-version\n");
+    EXPECT_EQ(result.exitStatus, 0);
+}
+
 TEST_F(FfmpegFrontEndProgram, CommandWithoutRenamedCodecsAsksForNoEncoders) {
     Run(Words("-y -i /rec/show.mpg -acodec aac -ab 48 /out/show.m4a"), "");
     EXPECT_FALSE(FileExists(home.File("queries")));

@@ -5,6 +5,7 @@
 // transcoder never outlives the front end.
 // The ffmpeg run is the one the system finds by name, or the one named by PELKAR_FFMPEG.
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -45,9 +46,17 @@ private:
 
 }  // namespace
 
+// The front end's own version first, then the transcoder's, which is what decides what works.
+int ShowVersion(const std::string& transcoder) {
+    std::printf("PELKAR %s\n", PELKAR_VERSION_TEXT);
+    std::fflush(stdout);
+    return RunTranscoder({transcoder, "-version"});
+}
+
 int main(int argc, char** argv) {
     StopWithStarter();
     const std::string transcoder = TranscoderPath();
+    if (argc == 2 && std::string(argv[1]) == "--version") return ShowVersion(transcoder);
     EncoderList encoders(transcoder);
     std::vector<std::string> arguments = TranslateArguments(
         std::vector<std::string>(argv + 1, argv + argc),
