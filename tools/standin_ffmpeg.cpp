@@ -25,7 +25,9 @@
 //                            (default 1500) later; "flood": no Duration line, then
 //                            STANDIN_FFMPEG_FLOOD_MB megabytes of progress-like lines, one
 //                            write each, then the normal end; "killed": ends itself with
-//                            SIGKILL after the input section; anything else: the normal run
+//                            SIGKILL after the input section; "silent": status 0 and no
+//                            DEST; "empty": DEST made empty, status 0; anything else: the
+//                            normal run
 //   STANDIN_PID_FILE         writes its process id there first
 //   STANDIN_FFMPEG_DURATION  the duration shown (default "00:00:20.00")
 //   STANDIN_FFMPEG_START     the start offset shown (default "0.000000")
@@ -218,6 +220,7 @@ int main(int argc, char** argv) {
         Say("Conversion failed!\n");
         return 1;
     }
+    if (mode == "silent") return 0;
     if (mode == "hang") WaitToBeEnded();
     if (mode == "killed") EndByForce();
     if (mode == "closeout") {
@@ -230,6 +233,7 @@ int main(int argc, char** argv) {
         Say(request.destination + ": " + std::strerror(errno) + "\n");
         return 1;
     }
+    if (mode == "empty") return 0;
     PrintOutputSection(request);
     PrintProgress(request, TotalFrames(Setting("STANDIN_FFMPEG_DURATION", "00:00:20.00")));
     out << "standin_ffmpeg output, pass " << request.pass << "\n" << content;

@@ -4,6 +4,7 @@
 #include "model/Action.h"
 #include "model/StoredTextCheck.h"
 #include "model/Text.h"
+#include "platform/FileIdentity.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -53,6 +54,17 @@ SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
     return settings;
 }
 
+namespace {
+
+// The temporary folder comes from the environment of this one run when the profile names
+// none; only a folder that every later run can use too is worth keeping.
+bool IsWorthStoring(const std::string& tempPath) {
+    return tempPath != GetSystemTempDirectory() ||
+           (IsAbsolutePath(tempPath) && IsExistingFolder(tempPath));
+}
+
+}  // namespace
+
 void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfile& profile) {
     for (int i = 0; i < maxActions; ++i) {
         const bool inList = i < static_cast<int>(settings.actions.size());
@@ -61,7 +73,8 @@ void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfi
     profile.WriteProfileString(kSection, "rtvEditPath", settings.rtvEditPath);
     profile.WriteProfileString(kSection, "evtDumpPath", settings.evtDumpPath);
     profile.WriteProfileString(kSection, "ffmpegPath", settings.ffmpegPath);
-    profile.WriteProfileString(kSection, "tempPath", settings.tempPath);
+    if (IsWorthStoring(settings.tempPath))
+        profile.WriteProfileString(kSection, "tempPath", settings.tempPath);
     profile.WriteProfileInt(kSection, "logging", settings.logging);
     profile.WriteProfileString(kSection, "loggingPath", settings.loggingPath);
 }

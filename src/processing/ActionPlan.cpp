@@ -120,10 +120,14 @@ void CheckToolPath(const std::string& stage, const std::string& tool, const std:
                  "The " + tool + " path is empty: nothing would be started."});
 }
 
+// A recording that could not be examined (a network share that failed, say) is named with
+// the system's reason: it may well be there.
 void CheckRecording(SActionPlan* plan) {
     if (IsExistingFile(plan->recording)) return;
-    plan->refusals.push_back(
-        RunRefusal("The recording " + plan->recording + " does not exist or is a folder."));
+    const std::string error = ExaminationError(plan->recording);
+    plan->refusals.push_back(RunRefusal("The recording " + plan->recording +
+                                        (error.empty() ? " does not exist or is a folder."
+                                                       : " cannot be examined: " + error + ".")));
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "platform/Platform.h"
 #include "processing/ActionPlan.h"
 #include "processing/RunSink.h"
 #include "processing/ToolSettings.h"
 
 class CAction;
 class CConsoleRunner;
+class COutputClaim;
 class CDVAFlags;
 class CTempFileLock;
 
@@ -35,9 +37,11 @@ private:
 
     bool CarryOut(const SActionPlan& plan);
     bool Convert(const SActionPlan& plan, const std::string& source);
+    bool AreStrippedNamesFree(const SActionPlan& plan, const std::string& tempName);
     bool MakeOutputFolders(const SActionPlan& plan);
     bool MakeMissingFolder(const std::string& folder);
     bool MakeHeldTempName(CTempFileLock& tempLock, std::string* name);
+    void RemoveUnfinishedOutput(const COutputClaim& claim, const std::string& csDest);
     void RemoveStrippedFiles(CTempFileLock& tempLock, const std::string& tempName);
     void RemoveAbandonedStrippedFiles();
     void RemoveOrLog(const std::string& path);
@@ -52,6 +56,13 @@ private:
                     const CConsoleRunner& runner);
     bool HasOutputFile(const std::string& stage, const std::string& path);
 
+    // The output a conversion is writing, and what was there before it.
+    struct SOutputBefore {
+        std::string path;
+        SFileStamp stamp;
+    };
+
     SToolSettings m_tools;
     CRunSink& m_sink;
+    SOutputBefore m_output;
 };

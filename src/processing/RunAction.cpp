@@ -1,5 +1,7 @@
 #include "model/Action.h"
 #include "model/DVAFlags.h"
+#include "platform/FileIdentity.h"
+#include "platform/OutputClaim.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "platform/TempFileLock.h"
@@ -12,13 +14,6 @@ const std::vector<std::string> kStrippedExtensions = {".mpg", ".ndx", ".evt"};
 // How often a temporary name is made anew when another run's clean-up took it at once.
 const int kTempNameAttempts = 3;
 
-// What the conversion wrote only looks finished. A file it never touched, such as an earlier
-// run's result, stays.
-bool IsTouchedOutput(const std::string& destination, const SFileStamp& before) {
-    const SFileStamp after = GetFileStamp(destination);
-    return after.isRegularFile && !(after == before);
-}
-
 }  // namespace
 
 CActionRunner::CActionRunner(SToolSettings settings, CRunSink& sink)
@@ -28,8 +23,11 @@ bool CActionRunner::RunAction(const CAction& action, const CDVAFlags& recording)
     RemoveAbandonedStrippedFiles();
     const SActionPlan plan = PlanAction(action, recording, m_tools);
     for (const SRefusal& refusal : plan.refusals) Log(refusal.logLine);
-    bool succeeded = plan.refusals.empty() && CarryOut(plan);
+    const bool converted = plan.refusals.empty() && CarryOut(plan);
+    bool succeeded = converted;
     if (StopRequestSignal() != 0) {
+        // The stop came after the conversion had ended well, while the run cleaned up.
+        if (converted) Log("RunAction(): The output " + plan.destination + " is complete.");
         Log(FormatStopLine());
         succeeded = false;
     }
@@ -45,6 +43,11 @@ bool CActionRunner::CarryOut(const SActionPlan& plan) {
     if (plan.stripCommercials) {
         if (MakeHeldTempName(tempLock, &tempName)) {
             strippedFile = ReplaceExtension(tempName, ".mpg");
+            if (!AreStrippedNamesFree(plan, tempName)) {
+                tempLock.Unlock();
+                RemoveOrLog(tempName);
+                return false;
+            }
             if (!StripCommercials(plan.action, plan.recording, plan.recording, strippedFile)) {
                 RemoveStrippedFiles(tempLock, tempName);
                 return false;
@@ -60,13 +63,19 @@ bool CActionRunner::CarryOut(const SActionPlan& plan) {
     return converted;
 }
 
-// A conversion that failed or was stopped from outside leaves a file that only looks
-// finished; it goes.
+// The output is claimed while the conversion writes it, so that what a failed or stopped
+// conversion leaves, which only looks finished, can go without taking another run's work.
 bool CActionRunner::Convert(const SActionPlan& plan, const std::string& source) {
     const std::string& csDest = plan.destination;
     if (StopRequestSignal() != 0) return false;
     if (!MakeOutputFolders(plan)) return false;
-    const SFileStamp before = GetFileStamp(csDest);
+    const COutputClaim claim(csDest);
+    if (claim.State() == COutputClaim::EState::HeldByAnotherRun) {
+        Log("RunAction(): The output " + csDest +
+            " is being written by another run, so this run converts nothing.");
+        return false;
+    }
+    m_output = SOutputBefore{csDest, claim.StampBefore()};
     bool converted = true;
     if (plan.passes.empty()) converted = ProcessAudio(plan.action, plan.recording, source, csDest);
     for (const int iPass : plan.passes) {
@@ -77,15 +86,50 @@ bool CActionRunner::Convert(const SActionPlan& plan, const std::string& source) 
         }
         converted = ProcessVideo(plan.action, plan.recording, source, csDest, iPass);
     }
-    if ((!converted || StopRequestSignal() != 0) && IsTouchedOutput(csDest, before)) {
-        std::string error;
-        if (RemoveFile(csDest, &error)) {
-            Log("RunAction(): Removed the unfinished output " + csDest);
-        } else {
-            LogFileThatStays(csDest, error);
+    m_output = SOutputBefore();
+    if (!converted) RemoveUnfinishedOutput(claim, csDest);
+    return converted;
+}
+
+// Only a file that this conversion made or changed goes; an earlier file it never touched
+// stays, and so does one of which the run cannot tell.
+void CActionRunner::RemoveUnfinishedOutput(const COutputClaim& claim, const std::string& csDest) {
+    const SFileStamp after = GetFileStamp(csDest);
+    if (!after.isRegularFile) return;
+    if (claim.State() != COutputClaim::EState::Claimed) {
+        Log("RunAction(): Kept the output " + csDest +
+            ", since this run cannot tell whether it "
+            "wrote it: " +
+            claim.Error());
+        return;
+    }
+    const bool untouched = after == claim.StampBefore();
+    if (claim.MadeTheFile() && untouched) {
+        RemoveOrLog(csDest);  // the claim's own empty file: no tool wrote into it
+        return;
+    }
+    if (!claim.MadeTheFile() && (!claim.StampBefore().isRegularFile || untouched)) return;
+    std::string error;
+    if (RemoveFile(csDest, &error)) {
+        Log("RunAction(): Removed the unfinished output " + csDest);
+    } else {
+        LogFileThatStays(csDest, error);
+    }
+}
+
+// RTVEdit writes and the clean-up removes the stripped files: none of them may be the
+// recording or the output.
+bool CActionRunner::AreStrippedNamesFree(const SActionPlan& plan, const std::string& tempName) {
+    for (const std::string& extension : kStrippedExtensions) {
+        const std::string name = ReplaceExtension(tempName, extension);
+        for (const std::string& kept : {plan.recording, plan.destination}) {
+            if (!IsSameFile(name, kept)) continue;
+            Log("RunAction(): The stripped copy's file " + name + " would be " + kept +
+                ", so nothing was stripped.");
+            return false;
         }
     }
-    return converted;
+    return true;
 }
 
 bool CActionRunner::MakeOutputFolders(const SActionPlan& plan) {

@@ -13,9 +13,13 @@ bool CActionRunner::LogToolEnd(const std::string& stage, const std::string& tool
     return exit.Succeeded();
 }
 
-// A device or a folder under the output's name is no output.
+// A device or a folder under the output's name is no output, nor is an empty file or an
+// earlier one that this conversion left as it was.
 bool CActionRunner::HasOutputFile(const std::string& stage, const std::string& path) {
-    if (GetFileStamp(path).isRegularFile) return true;
+    const SFileStamp stamp = GetFileStamp(path);
+    const bool earlier =
+        path == m_output.path && m_output.stamp.isRegularFile && stamp == m_output.stamp;
+    if (stamp.isRegularFile && stamp.size > 0 && !earlier) return true;
     Log(stage + "(): No output file " + path + " was written.");
     return false;
 }

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "app/Profile.h"
+#include "app/StoredSettings.h"
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
 
@@ -60,6 +62,26 @@ public:
 private:
     int m_saved;
 };
+
+// One run's environment must not decide every later run's temporary folder.
+TEST(SettingsStorePosixTest, TemporaryFolderFromTheEnvironmentIsStoredOnlyWhenUsable) {
+    TempDir home;
+    const std::string profilePath = home.File("pelkar.ini");
+    EnvironmentOverride environment;
+    for (const std::string& tmpdir : {std::string("/nonexistent/"), std::string("relative/"),
+                                      home.Path() + "/"}) {
+        environment.Set("TMPDIR", tmpdir);
+        WriteWholeFile(profilePath, "[PELKAR]\nlogging=0\n");
+        const SStoredSettings settings = ReadStoredSettings(CProfile(profilePath), 75);
+        EXPECT_EQ(settings.tempPath, tmpdir);
+        CProfile writes(profilePath);
+        WriteStoredSettings(settings, 75, writes);
+        ASSERT_EQ(writes.Commit(), EProfileSave::Saved);
+        EXPECT_EQ(CProfile(profilePath).GetProfileString("PELKAR", "tempPath", "(none)") != "(none)",
+                  tmpdir == home.Path() + "/")
+            << tmpdir;
+    }
+}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -243,6 +244,28 @@ TEST_F(UnattendedRunTest, StopDuringTheSecondPassRemovesTheUnfinishedOutput) {
                                            Destination(".mp4")));
 }
 
+// Two recordings of one title: the second run, stopped while the first writes, takes nothing
+// of the first's output.
+TEST_F(UnattendedRunTest, StoppedRunLeavesTheOutputThatAnotherRunWrites) {
+    WriteProfile({0, 0, 0});
+    const auto environment = Environment({{"STANDIN_FFMPEG_FRAMES", "30"},
+                                          {"STANDIN_FFMPEG_DELAY_MS", "50"},
+                                          {"STANDIN_PID_FILE", PidFile()}});
+    BackgroundRun first(Arguments("Evening News"), environment);
+    WaitForTool();
+    BackgroundRun second(Arguments("Evening News"), environment);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    kill(second.Pid(), SIGTERM);
+
+    const int secondStatus = second.Wait();
+    EXPECT_TRUE(secondStatus == 1 || secondStatus == 128 + SIGTERM) << secondStatus;
+    EXPECT_EQ(first.Wait(), 0);
+    EXPECT_EQ(ReadWholeFile(Destination(".mp4")).rfind("standin_ffmpeg output, pass 0\n", 0), 0u);
+    EXPECT_FALSE(Contains(LogEntries(ReadWholeFile(LogPath())),
+                          "RunAction(): Removed the unfinished output " + Destination(".mp4")));
+}
+
 TEST_F(UnattendedRunTest, StandardErrorThatNobodyReadsDoesNotEndTheRun) {
     WriteProfile({1, 0, 0}, {{"loggingPath", home.File("missing/pelkar.log")}});
 
@@ -260,6 +283,8 @@ struct FailureCase {
     std::map<std::string, std::string> settings;
     std::map<std::string, std::string> environment;
     const char* logEntry;
+    // An output of 2020 is there before the run, and must stay as it was.
+    bool earlierOutput = false;
 };
 
 // Names the row in test listings.
@@ -276,6 +301,12 @@ const FailureCase kFailureCases[] = {
      "StripCommercials(): Stripping commercials failed."},
     {"EmptyEvtDumpPath", {1, 1, 0}, {{"evtDumpPath", ""}}, {},
      "StripCommercials(): The EVTDump path is empty, so EVTDump was not started."},
+    {"NothingWrittenOverAnEarlierOutput", {1, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "silent"}},
+     "ProcessAudio(): The audio conversion failed.", true},
+    {"EarlierOutputAndAFailingTool", {1, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "fail"}},
+     "ProcessAudio(): FFMPEG exited with status 1.", true},
+    {"EmptyOutput", {0, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "empty"}},
+     "ProcessVideo(): The video conversion failed."},
 };
 
 class FailureTest : public UnattendedRunTest,
@@ -284,9 +315,19 @@ class FailureTest : public UnattendedRunTest,
 TEST_P(FailureTest, FailedActionEndsWithStatusOne) {
     const FailureCase& row = GetParam();
     WriteProfile(row.options, row.settings);
+    const std::string output = Destination(row.options.audioOnly ? ".mp3" : ".mp4");
+    if (row.earlierOutput) {
+        WriteWholeFile(output, "the output of 2020");
+        const timespec times[2] = {{1577836800, 0}, {1577836800, 0}};
+        utimensat(AT_FDCWD, output.c_str(), times, 0);
+    }
 
     Run(row.environment, 1);
 
+    EXPECT_EQ(FileExists(output), row.earlierOutput);
+    if (row.earlierOutput) {
+        EXPECT_EQ(ReadWholeFile(output), "the output of 2020");
+    }
     const std::vector<std::string> entries = RunEntries();
     EXPECT_TRUE(Contains(entries, row.logEntry)) << ReadWholeFile(LogPath());
     EXPECT_EQ(entries.at(entries.size() - 2), "RunAction(): Action failed.");

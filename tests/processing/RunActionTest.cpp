@@ -171,10 +171,15 @@ void PrintTo(const RefusalCase& row, std::ostream* out) {
 }
 
 const std::string kLongTitle(300, 'x');
+const std::string kLongRecording = std::string(300, 'r') + ".mpg";
+const std::string kLongRecordingLine = "RunAction(): The recording $H/" + kLongRecording +
+                                       " cannot be examined: File name too long.";
 
 const RefusalCase kRefusals[] = {
     {"MissingRecording", "gone.mpg", "out", "%title%", "News", "", "",
      "RunAction(): The recording $H/gone.mpg does not exist or is a folder."},
+    {"RecordingThatCannotBeExamined", kLongRecording.c_str(), "out", "%title%", "News", "", "",
+     kLongRecordingLine.c_str()},
     {"MissingOutputDirectory", "show.mpg", "nowhere", "%title%", "News", "", "",
      "RunAction(): The output directory $H/nowhere does not exist."},
     {"FolderBlockedByAFile", "show.mpg", "out", "blocked/%title%", "News", "", "out/blocked",
@@ -207,7 +212,7 @@ protected:
 TEST_P(RunRefusalTest, NoToolStartsAndTheLogSaysWhy) {
     const RefusalCase& row = GetParam();
     recording.SetMpeg(home.File(row.recordingName));
-    if (row.recordingName != std::string("gone.mpg")) WriteWholeFile(recording.GetMpeg(), "rec");
+    if (*row.recordingName == 's') WriteWholeFile(recording.GetMpeg(), "rec");
     recording.SetTitle(row.title);
     if (*row.blockingFile) WriteWholeFile(home.File(row.blockingFile), "a file");
     CAction action = MakeTitleAction("News", home.Path() + "/" + row.outputDirectory, "*", false);

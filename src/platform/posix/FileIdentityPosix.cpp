@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "platform/FileIdentity.h"
@@ -24,6 +26,16 @@ bool IsSameFile(const std::string& first, const std::string& second) {
     if (stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0)
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     return NormalizedPath(first) == NormalizedPath(second);
+}
+
+std::string ExaminationError(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 || errno == ENOENT || errno == ENOTDIR) return "";
+    return std::strerror(errno);
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
 }
 
 std::string NormalizedPath(const std::string& path) {

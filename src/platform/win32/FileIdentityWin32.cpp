@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/FileIdentity.h"
+#include "platform/win32/LongPathWin32.h"
+#include "platform/win32/SystemErrorWin32.h"
 
 namespace {
 
@@ -35,6 +37,23 @@ bool IsSameFile(const std::string& first, const std::string& second) {
     if (ReadFileIndex(first, &a) && ReadFileIndex(second, &b))
         return a.volume == b.volume && a.high == b.high && a.low == b.low;
     return NormalizedPath(first) == NormalizedPath(second);
+}
+
+std::string ExaminationError(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data)) return "";
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_INVALID_NAME) {
+        return "";
+    }
+    return SystemErrorText(error);
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+    return path.size() >= 3 && path[1] == ':' && separator(path[2]);
 }
 
 std::string NormalizedPath(const std::string& path) {
