@@ -54,9 +54,9 @@ const off_t kMostProfileBytes = 16 * 1024 * 1024;
 EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes, std::string* reason) {
     bytes->clear();
     FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0 && errno == ENOENT) return EProfileRead::Missing;
     struct stat status {};
     if (file.Get() < 0 || RetryInterrupted([&] { return fstat(file.Get(), &status); }) != 0) {
-        if (errno == ENOENT) return EProfileRead::Missing;
         *reason = strerror(errno);
         return EProfileRead::Failed;
     }
