@@ -115,7 +115,14 @@ void CPELKARDialog::ChooseRunMode() {
         // Printed where a terminal shows it; where no console is at hand, the short box.
         const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(),
                                   m_settings.loggingPath, m_settings.logging != 0};
-        if (!WriteToConsole(UsageText(places))) MessageBox("HELP", "PELKAR");
+        std::string error;
+        const EConsoleWrite written = WriteToConsole(UsageText(places), &error);
+        if (written == EConsoleWrite::NoConsole) MessageBox("HELP", "PELKAR");
+        if (written == EConsoleWrite::Failed) {
+            m_exitStatus = 1;
+            WriteErrorLine(GetApplicationTitle(),
+                           "The help cannot be written to standard output: " + error);
+        }
     } else if (!m_commandLine.HasOption("--mpeg")) {
         m_exitStatus = 2;
         MessageBox("Invalid --mpeg parameter");
@@ -134,7 +141,14 @@ void CPELKARDialog::ChooseRunMode() {
 
 // Touches nothing: no profile, no log, no notification.
 void CPELKARDialog::ShowVersion() {
-    if (!WriteToStartingConsole(std::string(kProductTitle) + "\n")) MessageBox(kProductTitle, "PELKAR");
+    std::string error;
+    const EConsoleWrite written = WriteToStartingConsole(std::string(kProductTitle) + "\n", &error);
+    if (written == EConsoleWrite::NoConsole) MessageBox(kProductTitle, "PELKAR");
+    if (written == EConsoleWrite::Failed) {
+        m_exitStatus = 1;
+        WriteErrorLine(GetApplicationTitle(),
+                       "The version cannot be written to standard output: " + error);
+    }
 }
 
 void CPELKARDialog::DryRun() {
@@ -147,9 +161,14 @@ void CPELKARDialog::DryRun() {
     bool matched = false;
     const std::string report = DryRunReport(m_settings, m_storedActionTexts, recording,
                                             ignoredSwitches, &matched);
-    ShowReport(report);
     // A script can tell from the status whether the recording would be converted.
     m_exitStatus = matched ? 0 : 3;
+    std::string error;
+    if (!ShowReport(report, &error)) {
+        m_exitStatus = 1;
+        WriteErrorLine(GetApplicationTitle(),
+                       "The report cannot be written to standard output: " + error);
+    }
 }
 
 // A log file that cannot be opened is reported, and the run goes on without a log, so an

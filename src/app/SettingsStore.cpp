@@ -90,6 +90,10 @@ void CPELKARDialog::LoadSettings() {
                         " is in an encoding PELKAR cannot read; the defaults are used and the "
                         "file is left as it is.";
     }
+    if (GetProfilePath().empty()) {
+        m_profileNote = "No absolute home folder is set (HOME, XDG_CONFIG_HOME), so there is no "
+                        "profile; the defaults are used and nothing is saved.";
+    }
     m_profileFound = profile.WasFound();
     m_settings = ReadStoredSettings(profile, MaxActions);
     m_savedSettings = m_settings;
@@ -100,6 +104,7 @@ void CPELKARDialog::LoadSettings() {
 // are all saved) stores the file's own current content in canonical form, so that it never
 // undoes what another instance saved meanwhile.
 void CPELKARDialog::SaveSettings() {
+    if (GetProfilePath().empty()) return;
     const SStoredSettings& settings = m_settings;
     const EMissingProfile ifMissing =
         m_profileFound ? EMissingProfile::LeaveAlone : EMissingProfile::Create;

@@ -61,7 +61,8 @@ void PrepareProcess();
 
 // Where the application's private profile lives (on Linux
 // ${XDG_CONFIG_HOME:-$HOME/.config}/pelkar.ini, on Windows PELKAR.INI in the Windows
-// directory; named after the executable).
+// directory; named after the executable). Empty on Linux when neither variable nor the user's
+// entry names an absolute folder: the program then has no profile.
 std::string GetProfilePath();
 
 // Creates a new, empty, uniquely named file in the directory, its name beginning with the
@@ -88,15 +89,23 @@ bool IsDisplayAvailable();
 // whenever a desktop is reachable.
 void WriteConsoleMessage(const std::string& caption, const std::string& text);
 
-// Prints a text for a user at a terminal (on standard output); false where the platform has
-// no console for it, and the caller shows it in a box instead.
-bool WriteToConsole(const std::string& text);
+// How a text for the user who started the program went out.
+enum class EConsoleWrite {
+    Written,
+    NoConsole,  // the platform has no console for it: the caller shows it in a box instead
+    Failed,     // the output would not take all of it (a full disk, a closed stream)
+};
+
+// Prints a text for a user at a terminal (on standard output); NoConsole where the platform
+// has none. On failure, error (when given) gets the system's reason.
+EConsoleWrite WriteToConsole(const std::string& text, std::string* error = nullptr);
 
 // Prints a report for the user who started the program: on standard output. On Windows, where
 // a program of the window subsystem has no console of its own, on the standard output its
-// starter handed over, else on the starter's console; false when there is neither, and the
-// caller shows the report in a window instead.
-bool WriteToStartingConsole(const std::string& text);
+// starter handed over, else on the starter's console; NoConsole when there is neither, and the
+// caller shows the report in a window instead. On failure, error (when given) gets the
+// system's reason.
+EConsoleWrite WriteToStartingConsole(const std::string& text, std::string* error = nullptr);
 
 // An outside tool's default file name: the bare name on Linux (found on PATH), with ".exe"
 // on Windows.

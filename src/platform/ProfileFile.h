@@ -9,7 +9,8 @@
 enum class EProfileRead {
     Read,
     Missing,          // reads as empty
-    Failed,           // the file exists but cannot be read (a folder, no permission)
+    Failed,           // the file exists but cannot be read (a folder, a FIFO or device, no
+                      // permission, larger than any profile)
     UnknownEncoding,  // the file is in an encoding the program cannot read; reads as empty
 };
 

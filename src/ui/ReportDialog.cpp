@@ -24,12 +24,14 @@ bool CReportDialog::OnInitDialog() {
     return false;
 }
 
-void ShowReport(const std::string& report) {
-    if (WriteToStartingConsole(report)) return;
+bool ShowReport(const std::string& report, std::string* error) {
+    const EConsoleWrite written = WriteToStartingConsole(report, error);
+    if (written != EConsoleWrite::NoConsole) return written == EConsoleWrite::Written;
     if (!GetWindowHost()) {
         WriteConsoleMessage("PELKAR", report);
-        return;
+        return true;
     }
     CReportDialog dialog(report);
     dialog.DoModal();
+    return true;
 }

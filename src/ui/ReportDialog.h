@@ -25,5 +25,6 @@ private:
 
 // Shows a report to the user who asked for it: printed on the console the program was started
 // from where there is one (on Linux always standard output), otherwise in the report window;
-// without any window, as a line on standard error.
-void ShowReport(const std::string& report);
+// without any window, as a line on standard error. False, with the system's reason in error
+// (when given), when the console would not take all of it.
+bool ShowReport(const std::string& report, std::string* error = nullptr);

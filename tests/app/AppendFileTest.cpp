@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <string.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +67,42 @@ TEST_F(AppendFileTest, OpenFailureNamesFileAndReason) {
     EXPECT_FALSE(file.Open(path, &error));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(error, path + ": " + strerror(ENOENT));
+}
+
+// Only a regular file is a log; a FIFO that nobody reads must not hold up the run.
+TEST_F(AppendFileTest, OpenRefusesWhatIsNotARegularFile) {
+    const std::string fifo = m_dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {{"/dev/null", "Not a regular file"}, {fifo, strerror(ENXIO)}};
+    for (const auto& row : cases) {
+        CAppendFile file;
+        std::string error;
+        EXPECT_FALSE(file.Open(row.path, &error));
+        EXPECT_EQ(error, row.path + ": " + row.reason);
+    }
+}
+
+// A file-size limit, like a full disk, takes what fits of a write and fails the rest.
+TEST_F(AppendFileTest, EntryCutShortByTheDiskIsTakenBackWhole) {
+    const std::string earlier(95, 'e');
+    WriteWholeFile(m_path, earlier);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        CAppendFile file;
+        const bool refused = setrlimit(RLIMIT_FSIZE, &limit) == 0 && file.Open(m_path, nullptr) &&
+                             !file.Write("an entry too long\n");
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadWholeFile(m_path), earlier);
 }
 
 TEST_F(AppendFileTest, WriteWithoutOpenFileFails) {

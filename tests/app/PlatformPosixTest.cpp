@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "TestSupport.h"
 #include "app/Profile.h"
@@ -63,25 +66,21 @@ private:
     int m_saved;
 };
 
-// One run's environment must not decide every later run's temporary folder.
-TEST(SettingsStorePosixTest, TemporaryFolderFromTheEnvironmentIsStoredOnlyWhenUsable) {
-    TempDir home;
-    const std::string profilePath = home.File("pelkar.ini");
-    EnvironmentOverride environment;
-    for (const std::string& tmpdir : {std::string("/nonexistent/"), std::string("relative/"),
-                                      home.Path() + "/"}) {
-        environment.Set("TMPDIR", tmpdir);
-        WriteWholeFile(profilePath, "[PELKAR]\nlogging=0\n");
-        const SStoredSettings settings = ReadStoredSettings(CProfile(profilePath), 75);
-        EXPECT_EQ(settings.tempPath, tmpdir);
-        CProfile writes(profilePath);
-        WriteStoredSettings(settings, 75, writes);
-        ASSERT_EQ(writes.Commit(), EProfileSave::Saved);
-        EXPECT_EQ(CProfile(profilePath).GetProfileString("PELKAR", "tempPath", "(none)") != "(none)",
-                  tmpdir == home.Path() + "/")
-            << tmpdir;
+// Puts the descriptor, which it takes over, in the place of standard output while it lives.
+class StandardOutputSwap {
+public:
+    explicit StandardOutputSwap(int fd) : m_saved(dup(STDOUT_FILENO)) {
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
     }
-}
+    ~StandardOutputSwap() {
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+    }
+
+private:
+    int m_saved;
+};
 
 }  // namespace
 
@@ -116,6 +115,46 @@ TEST_F(PlatformPosixTest, ProfileFallsBackToDotConfigInHome) {
     EXPECT_EQ(GetProfilePath(), "/home/u/.config/" + GetApplicationTitle() + ".ini");
     m_environment.Set("XDG_CONFIG_HOME", "relative/conf");
     EXPECT_EQ(GetProfilePath(), "/home/u/.config/" + GetApplicationTitle() + ".ini");
+}
+
+// A relative folder would put the profile wherever the host runs us: the user's entry stands in.
+TEST_F(PlatformPosixTest, ProfileIgnoresRelativeHomeAndConfigHome) {
+    m_environment.Set("HOME", "relative/home");
+    m_environment.Set("XDG_CONFIG_HOME", "relative/conf");
+    const passwd* entry = getpwuid(getuid());
+    ASSERT_TRUE(entry && entry->pw_dir && entry->pw_dir[0] == '/');
+    EXPECT_EQ(GetProfilePath(),
+              std::string(entry->pw_dir) + "/.config/" + GetApplicationTitle() + ".ini");
+}
+
+// The report reaches a reader that empties its pipe slowly, and a stream that cannot take it
+// says so with the system's reason.
+TEST_F(PlatformPosixTest, ConsoleWriteGoesWholeOrSaysWhy) {
+    const std::string report(300000, 'r');
+    std::string error;
+    {
+        StandardOutputSwap full(open("/dev/full", O_WRONLY));
+        EXPECT_EQ(WriteToConsole(report, &error), EConsoleWrite::Failed);
+    }
+    EXPECT_EQ(error, strerror(ENOSPC));
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    std::string received;
+    std::thread reader([&] {
+        SleepMilliseconds(100);
+        char buffer[4096];
+        ssize_t count;
+        while ((count = read(ends[0], buffer, sizeof buffer)) > 0) received.append(buffer, count);
+    });
+    {
+        StandardOutputSwap pipe(ends[1]);
+        EXPECT_EQ(WriteToStartingConsole(report), EConsoleWrite::Written);
+    }
+    reader.join();
+    close(ends[0]);
+    EXPECT_EQ(received.size(), report.size());
 }
 
 TEST_F(PlatformPosixTest, TempFileNameIsANewEmptyFileWithThePrefix) {
@@ -196,4 +235,24 @@ TEST_F(PlatformPosixTest, ConsoleMessageIsOneLineOnStandardError) {
         WriteConsoleMessage("PELKAR", "Missing --mpeg parameter");
     }
     EXPECT_EQ(ReadWholeFile(path), "PELKAR: Missing --mpeg parameter\n");
+}
+
+// One run's environment must not decide every later run's temporary folder.
+TEST(SettingsStorePosixTest, TemporaryFolderFromTheEnvironmentIsStoredOnlyWhenUsable) {
+    TempDir home;
+    const std::string profilePath = home.File("pelkar.ini");
+    EnvironmentOverride environment;
+    for (const std::string& tmpdir : {std::string("/nonexistent/"), std::string("relative/"),
+                                      home.Path() + "/"}) {
+        environment.Set("TMPDIR", tmpdir);
+        WriteWholeFile(profilePath, "[PELKAR]\nlogging=0\n");
+        const SStoredSettings settings = ReadStoredSettings(CProfile(profilePath), 75);
+        EXPECT_EQ(settings.tempPath, tmpdir);
+        CProfile writes(profilePath);
+        WriteStoredSettings(settings, 75, writes);
+        ASSERT_EQ(writes.Commit(), EProfileSave::Saved);
+        EXPECT_EQ(CProfile(profilePath).GetProfileString("PELKAR", "tempPath", "(none)") != "(none)",
+                  tmpdir == home.Path() + "/")
+            << tmpdir;
+    }
 }

@@ -78,15 +78,49 @@ TEST_F(ProfileFileTest, MissingFileReadsAsEmpty) {
     EXPECT_EQ(ReadProfile(m_path), "");
 }
 
-TEST_F(ProfileFileTest, FolderInThePlaceOfTheFileIsUnreadableAndNeverReplaced) {
-    std::filesystem::create_directory(m_path);
+// What may stand where the profile should be, made by a shell command on PATH, and the reason a
+// read gives for it.
+struct UnreadableCase {
+    const char* name;
+    std::string make;  // run with the profile's path as $0
+    std::string reason;
+};
+
+void PrintTo(const UnreadableCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const UnreadableCase kUnreadableCases[] = {
+    {"Folder", "mkdir \"$0\"", "Is a directory"},
+    {"Fifo", "mkfifo \"$0\"", "Not a regular file"},
+    {"LinkToDevZero", "ln -s /dev/zero \"$0\"", "Not a regular file"},
+    {"SparseFileOf60Gb", "truncate -s 60G \"$0\"", "File too large"},
+};
+
+class UnreadableProfileTest : public ProfileFileTest,
+                              public ::testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableProfileTest, IsUnreadableAndNeverReplaced) {
+    ASSERT_EQ(RunProgram({"/bin/sh", "-c", GetParam().make, m_path}).exitStatus, 0);
+    struct stat before {};
+    lstat(m_path.c_str(), &before);
     std::string text, error;
     EXPECT_EQ(ReadProfileText(m_path, &text, &error), EProfileRead::Failed);
-    EXPECT_EQ(error, "Is a directory");
+    EXPECT_EQ(error, GetParam().reason);
     EXPECT_EQ(UpdateProfileText(m_path, [](const std::string&) { return "x\n"; }),
               EProfileSave::Failed);
-    EXPECT_TRUE(std::filesystem::is_directory(m_path));
+    struct stat after {};
+    lstat(m_path.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    // A regular profile has its lock file beside it; nothing else does.
+    if (!std::filesystem::is_regular_file(m_path)) {
+        EXPECT_FALSE(FileExists(std::filesystem::canonical(m_path).string() + ".lock"));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableProfileTest, ::testing::ValuesIn(kUnreadableCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProfileFileTest, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave) {
     WriteWholeFile(m_dir.File("pelkar.ini.saving-Ab3XyZ"), "half a save");

@@ -209,6 +209,47 @@ TEST_P(DryRunSwitchTest, DryRunTouchesNoFile) {
 INSTANTIATE_TEST_SUITE_P(Titles, DryRunSwitchTest, ::testing::ValuesIn(kTraceCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A report that standard output does not take is not a success: a script would read a report
+// cut short, or none, as the answer.
+struct UnwritableOutputCase {
+    const char* name;
+    std::string redirection;  // of the shell that starts pelkar
+    std::string option;
+    std::string error;
+};
+
+void PrintTo(const UnwritableOutputCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const UnwritableOutputCase kUnwritableOutputCases[] = {
+    {"DryRunOnAFullDisk", ">/dev/full", "--dry-run",
+     "pelkar: The report cannot be written to standard output: No space left on device\n"},
+    {"DryRunWithStandardOutputClosed", ">&-", "--dry-run",
+     "pelkar: The report cannot be written to standard output: Bad file descriptor\n"},
+    {"HelpOnAFullDisk", ">/dev/full", "--help",
+     "pelkar: The help cannot be written to standard output: No space left on device\n"},
+};
+
+class UnwritableOutputTest : public DryRunFixture,
+                             public ::testing::WithParamInterface<UnwritableOutputCase> {};
+
+TEST_P(UnwritableOutputTest, FailsAndSaysWhyOnStandardError) {
+    WriteActions({"Clean:s2:Evening*"});
+    std::vector<std::string> arguments = Arguments("Evening News");
+    arguments.insert(arguments.begin() + 1, GetParam().option);
+    arguments.insert(arguments.begin(),
+                     {"/bin/sh", "-c", "exec \"$@\" " + GetParam().redirection, "sh"});
+
+    const ProcessResult run = RunProgram(arguments, Environment());
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, UnwritableOutputTest, ::testing::ValuesIn(kUnwritableOutputCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DryRunTraceTest, ReportShowsValuesCutAtTheNextOptionAndWhyActionsWereSkipped) {
     WriteActions({"Broken:a:", "Radio:a:Morning*", "Video::*"});
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The failure-point sweep: records the calls pelkar makes in two post-download runs with
-# logging on (an audio action; a two-pass video action with commercial stripping), then runs
+# The failure-point sweep: records the calls pelkar makes in three post-download runs with
+# logging on (an audio action; a two-pass video action with commercial stripping; an audio
+# action whose FFMPEG fails where an earlier run's output of the same name is), then runs
 # them again once per call and fault of failure-points.txt beside this script, and once with a
 # SIGKILL at each call. strace fails the main thread's system calls (it counts calls per
 # thread, so it traces the main thread alone); the preloaded shim FaultShim.cpp fails those of
@@ -16,16 +17,18 @@
 #      files or pipes, ends as a clean run;
 #   5. the run ends within the time limit and leaves no tool running;
 #   6. no temporary file is left, except after a SIGKILL or one the log names (a file that
-#      could not be removed).
+#      could not be removed);
+#   7. an earlier run's output is never removed or changed, and a run whose FFMPEG failed never
+#      ends with 0.
 # Writes the figures as Markdown to TABLE_FILE and each violation to TABLE_FILE's
 # "-violations.txt"; fails when a run breaks an invariant.
 #
 # Usage: tests/faults/failure-points.sh BUILD_DIR [TABLE_FILE]
 #   FAULT_POINTS=all  every point of both runs, and the figures also go to
 #                     failure-points-full.md beside this script (the default, as CI runs it:
-#                     every point of the audio run; of the video run, every point of the
-#                     runner's few calls (kinds process and wait) and every FAULT_VIDEO_STRIDEth
-#                     other one, default 8th)
+#                     every point of the audio run; of the video run and the run with an
+#                     earlier output, every point of the runner's few calls (kinds process and
+#                     wait) and every FAULT_VIDEO_STRIDEth other one, default 8th)
 #   FAULT_JOBS=N      runs at once (default 2)
 #   FAULT_ONLY=REGEX  only the points whose line (scenario, where, kind, call, Nth, fault)
 #                     matches, to run a violation again: "video helper wait waitpid 4 ECHILD"
@@ -59,8 +62,12 @@ while IFS='|' read -r kind main helpers faults retried; do
     retried_of[$kind]=$(echo $retried)
 done <"$here/failure-points.txt"
 
-declare -A want output_of
-output_of=([audio]="Evening News.mp3" [video]="Evening News.mp4")
+declare -A want output_of clean_status_of
+output_of=([audio]="Evening News.mp3" [video]="Evening News.mp4" [earlier]="Evening News.mp3")
+clean_status_of=([audio]=0 [video]=0 [earlier]=1)
+earlier_text="an earlier run's output"
+printf '#!/bin/sh\necho "failed on purpose" >&2; exit 3\n' >"$bin/fails"
+chmod 755 "$bin/fails"
 
 # A fresh scratch home for one run of the scenario in DIR; sets home, config and log.
 prepare_home() {
@@ -72,8 +79,13 @@ prepare_home() {
     write_recording
     want=([audio]=1 [strip]=0 [twopass]=0 [ffmpeg]=normal [evtdump]=normal [rtvedit]=normal)
     [ "$scenario" = video ] && want[audio]=0 want[strip]=1 want[twopass]=1
+    [ "$scenario" = earlier ] && want[ffmpeg]=fails
     write_profile "$config/pelkar.ini"
     cp "$config/pelkar.ini" "$dir/profile.before"
+    if [ "$scenario" = earlier ]; then
+        echo "$earlier_text" >"$home/out/${output_of[earlier]}"
+        touch -d 2020-01-01 "$home/out/${output_of[earlier]}"
+    fi
     [ -n "${as_user[*]}" ] && chown -R 65534:65534 "$dir"
 }
 
@@ -120,13 +132,16 @@ record_scenario() {
     prepare_home "$dir-shim" "$scenario"
     launch "$dir-shim" "Evening News" env LD_PRELOAD="$bin/libfault_shim.so" \
         FAULT_SHIM_RECORD="$dir-shim/helper-calls"
-    [ "$status" -eq 0 ] || { echo "clean $scenario run with the shim: exit $status" >&2; exit 1; }
+    [ "$status" -eq "${clean_status_of[$scenario]}" ] ||
+        { echo "clean $scenario run with the shim: exit $status" >&2; exit 1; }
     prepare_home "$dir" "$scenario"
     launch "$dir" "Evening News" strace -qq -o "$dir/trace"
-    [ "$status" -eq 0 ] || { echo "clean $scenario run: exit $status" >&2; exit 1; }
+    [ "$status" -eq "${clean_status_of[$scenario]}" ] ||
+        { echo "clean $scenario run: exit $status" >&2; exit 1; }
     normalised "$home/out/${output_of[$scenario]}" >"$scratch/$scenario.output"
     normalised "$config/pelkar.ini" >"$scratch/$scenario.profile"
     run_entries >"$scratch/$scenario.entries"
+    grep -m 1 ' exited with status ' "$scratch/$scenario.entries" >"$scratch/$scenario.why"
     sed -n 's/^\([a-z0-9_]*\)(.*/\1/p' "$dir/trace" | sort | uniq -c \
         >"$scratch/$scenario.main-calls"
     sort "$dir-shim/helper-calls" | uniq -c >"$scratch/$scenario.helper-calls"
@@ -231,6 +246,12 @@ check_run() {
 
     cmp -s "$home/rec/show.mpg" "$scratch/show.mpg" || problems+=" recording changed;"
     cmp -s "$home/rec/show.evt" "$scratch/show.evt" || problems+=" .evt changed;"
+    if [ "$scenario" = earlier ]; then
+        [ "$(cat "$output" 2>/dev/null)" = "$earlier_text" ] ||
+            problems+=" the earlier output removed or changed;"
+        [ "$killed" = no ] && [ "$status" -eq 0 ] && ! is_first_run "$fault" "$seen" &&
+            problems+=" exit 0 though FFMPEG failed;"
+    fi
 
     if [ -s "$log" ]; then
         [ -z "$(tail -c 1 "$log")" ] || problems+=" log ends inside a line;"
@@ -246,10 +267,13 @@ check_run() {
             problems+=" exit $status and the unfinished output left;"
         [ "$status" -gt 128 ] && problems+=" ended by signal $((status - 128));"
         reason=$(new_log_entries "$scenario" | grep -vxF 'RunAction(): Action failed.' | head -n 1)
+        # A run that fails as its clean run does says why as that one does.
+        [ "$status" -eq "${clean_status_of[$scenario]}" ] && [ -s "$scratch/$scenario.why" ] &&
+            run_entries | grep -qxF -f "$scratch/$scenario.why" && reason=clean
         [ -s "$dir/stderr" ] || [ -n "$reason" ] ||
             problems+=" exit $status without a line saying why;"
     fi
-    [ "$reached" = yes ] && [ "$status" -ne 0 ] &&
+    [ "$reached" = yes ] && [ "$status" -ne "${clean_status_of[$scenario]}" ] &&
         must_get_over "$where" "$kind" "$fault" "$seen" && problems+=" $fault not got over;"
     if [ "$killed" = no ]; then
         for file in $(cd "$home" && find out tmp -mindepth 1 ! -name "${output_of[$scenario]}"); do
@@ -299,13 +323,16 @@ cp "$home/rec/show.mpg" "$home/rec/show.evt" "$scratch/"
 
 record_scenario audio
 record_scenario video
+record_scenario earlier
 points_of audio >"$scratch/points"
-if [ "$mode" = all ] || [ -n "${FAULT_ONLY:-}" ]; then
-    points_of video >>"$scratch/points"
-else
-    points_of video | awk -v stride="$video_stride" -v whole=" $whole_video_kinds " \
-        'index(whole, " " $3 " ") || NR % stride == 1' >>"$scratch/points"
-fi
+for scenario in video earlier; do
+    if [ "$mode" = all ] || [ -n "${FAULT_ONLY:-}" ]; then
+        points_of "$scenario" >>"$scratch/points"
+    else
+        points_of "$scenario" | awk -v stride="$video_stride" -v whole=" $whole_video_kinds " \
+            'index(whole, " " $3 " ") || NR % stride == 1' >>"$scratch/points"
+    fi
+done
 if [ -n "${FAULT_ONLY:-}" ]; then
     grep -E "$FAULT_ONLY" "$scratch/points" >"$scratch/only"
     mv "$scratch/only" "$scratch/points"
@@ -358,19 +385,21 @@ table_row() {
     helpers=$(calls_named kind_of_helper "$kind")
     echo "| $kind | $(calls_named kind_of_call "$kind") | ${helpers:--}" \
         "| $(calls_of_kind audio "$kind") / $(calls_of_kind video "$kind")" \
+        "/ $(calls_of_kind earlier "$kind")" \
         "| ${faults_of[$kind]} SIGKILL | $points | $reached | $broken |"
 }
 
 {
     echo "| Kind of call | Main thread (strace) | Reader and reaper threads (shim)" \
-        "| Calls, audio / video run | Faults, each call | Points tried | Reached | Violations |"
+        "| Calls, audio / video / earlier-output run | Faults, each call | Points tried | Reached | Violations |"
     echo "|---|---|---|---|---|---|---|---|"
     for kind in "${kinds[@]}"; do table_row "$kind"; done
     echo
     if [ "$mode" = all ]; then
         echo "Every point of both runs (\`FAULT_POINTS=all\`), $jobs runs at once, in $seconds s:"
     else
-        echo "Every point of the audio run; of the video run, every point of the kinds" \
+        echo "Every point of the audio run; of the video run and the run with an earlier" \
+            "output, every point of the kinds" \
             "${whole_video_kinds// / and } and every ${video_stride}th other one;" \
             "$jobs runs at once, in $seconds s:"
     fi

@@ -32,6 +32,8 @@ tool 100mb "yes '$progress' | head -c 104857600; $write_dest"
 tool endless 'echo $$ >"$FAULT_PID_FILE"; yes abcdefghijklmnopqrstuvwxyz | tr -d "\n"'
 # A transcoder for pelkar-ffmpeg that names its encoders, then converts until stopped.
 tool hang-transcoder '[ "$2" = -encoders ] && exit 0; echo $$ >"$FAULT_PID_FILE"; exec sleep 600'
+# EVTDump whose script is far more than a pipe holds.
+tool bigscript "yes 'cut 10 22' | head -c 300000"
 tool pass2fails 'case " $* " in *" -pass 2 "*) exit 1 ;; esac'"
 $write_dest"
 # RTVEdit that leaves the temporary folder read-only behind it.
@@ -59,6 +61,9 @@ set_up_profile() {
             { echo "[Other]"; yes 'key=a value of the foreign section' | head -c 10485760; } >>"$profile"
             ;;
         dangling-link) mkdir "$home/dotfiles" && ln -s "$home/dotfiles/pelkar.ini" "$profile" ;;
+        fifo) mkfifo "$profile" ;;
+        devzero) ln -s /dev/zero "$profile" ;;
+        sparse) truncate -s 60G "$profile" ;;
         link-loop) ln -s pelkar.ini "$profile" ;;
     esac
     [ "$1" = readonly ] && chmod 444 "$profile"
@@ -70,6 +75,10 @@ set_up_log() {
         normal) log=$home/pelkar.log ;;
         missing-folder) log=$home/no-folder/pelkar.log ;;
         devfull) log=/dev/full ;;
+        fifo) log=$home/pelkar.log && mkfifo "$log" ;;
+        # Lines of 17 bytes: up to 315 bytes short of a 100 KiB file-size limit, or 200 KB.
+        near-limit) log=$home/pelkar.log && yes 'an earlier entry' | head -n 6005 >"$log" ;;
+        over-limit) log=$home/pelkar.log && yes 'an earlier entry' | head -n 12047 >"$log" ;;
         full-at-last-line) log=$home/pelkar.log ;;
         readonly) log=$home/pelkar.log && : >"$log" && chmod 444 "$log" ;;
         readonly-folder) mkdir "$home/logs" && chmod 555 "$home/logs" && log=$home/logs/pelkar.log ;;
@@ -107,9 +116,12 @@ set_up_leftovers() {
 start_run() {
     local options
     set_host_options "$1"
-    local host=()
+    local host=() limit=()
     [ "${want[sigchld]}" = ignored ] && host=(--ignore-signal=CHLD)
-    /usr/bin/time -f '%M %e' -o "$home/time.$2" env "${host[@]}" -u DISPLAY -u WAYLAND_DISPLAY \
+    [ "${want[blocked]}" = stop ] && host+=(--block-signal=TERM,INT,HUP)
+    [ -n "${want[fsize]}" ] && limit=(prlimit --fsize=$((want[fsize] * 1024)))
+    /usr/bin/time -f '%M %e' -o "$home/time.$2" "${limit[@]}" env "${host[@]}" \
+        -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
         PELKAR_FFMPEG="$bin/hang-transcoder" \
         "${as_user[@]}" "${tracer[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
@@ -193,10 +205,13 @@ files_left() {
     echo "${left:--}"
 }
 
+# A profile that is no regular file, or too large to copy, is compared by what stat says of it.
 profile_state() {
     local profile=$config/pelkar.ini
     if [ ! -e "$profile" ]; then
         echo none
+    elif [ -e "$home/profile.stat" ]; then
+        [ "$(profile_stat)" = "$(cat "$home/profile.stat")" ] && echo unchanged || echo rewritten
     elif [ ! -e "$home/profile.before" ]; then
         echo created
     elif cmp -s "$profile" "$home/profile.before"; then
@@ -235,6 +250,15 @@ concurrent_runs() {
     status=$failed
 }
 
+profile_stat() {
+    stat -c '%F %s %i %Y' "$config/pelkar.ini"
+}
+
+# Whether the log, a regular file, ends inside an entry.
+log_ends_mid_entry() {
+    [ -f "$log" ] && [ -s "$log" ] && [ -n "$(tail -c 1 "$log")" ]
+}
+
 trim() {
     sed 's/^[[:space:]]*//; s/[[:space:]]*$//' <<<"$1"
 }
@@ -264,7 +288,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     write_recording
     declare -A want=([audio]=1 [strip]=0 [twopass]=0 [ffmpeg]=normal [evtdump]=normal
         [rtvedit]=normal [profile]=normal [log]=normal [stop]="" [kill]="" [killfirst]=""
-        [sigchld]="" [runs]=1 [output]="" [leftover]="")
+        [sigchld]="" [blocked]="" [fsize]="" [runs]=1 [output]="" [leftover]="")
     for word in $setup; do
         case $word in
             audio) ;;
@@ -278,7 +302,10 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     set_up_profile "${want[profile]}"
     set_up_leftovers "${want[leftover]}"
     [ "${want[output]}" = earlier ] && echo earlier >"$home/out/Evening News.mp3"
-    [ -f "$config/pelkar.ini" ] && cp "$config/pelkar.ini" "$home/profile.before" 2>/dev/null
+    case ${want[profile]} in
+        fifo | devzero | sparse) profile_stat >"$home/profile.stat" ;;
+        *) [ -f "$config/pelkar.ini" ] && cp "$config/pelkar.ini" "$home/profile.before" 2>/dev/null ;;
+    esac
     [ -n "${as_user[*]}" ] && chown -R 65534:65534 "$home"
 
     peak=0
@@ -326,6 +353,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     [ "$expect_left" = "*" ] || [ "$left" = "$expect_left" ] || problems+=" left $left;"
     [ "$state" = "$(trim "$expect_profile")" ] || problems+=" profile $state;"
     tool_outlived_pelkar && problems+=" a tool outlived pelkar;"
+    log_ends_mid_entry && problems+=" the log ends mid-entry;"
     if [ -n "$problems" ]; then
         failures=$((failures + 1))
         echo "FAILED: $fault:$problems" >&2

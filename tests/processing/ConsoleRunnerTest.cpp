@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -290,6 +291,23 @@ TEST_F(ConsoleRunnerTest, WriteToChildThatClosedItsInputFailsWithoutKillingUs) {
     EXPECT_FALSE(IsSignalPending(SIGPIPE));
     EXPECT_FALSE(IsSignalBlocked(SIGPIPE));
     ASSERT_TRUE(runner.WaitForEnd(kPatience));
+}
+
+// Its own child keeps the input open and reads nothing, so only the tool's end can free a
+// writer that waits for room in the pipe.
+TEST_F(ConsoleRunnerTest, WriteLargerThanThePipeGivesWayWhenTheChildEnds) {
+    CConsoleRunner runner;
+    ASSERT_TRUE(runner.Start(ChildCommand("daemon 60000 sleep 300")));
+    const std::string text(200000, 'x');
+    std::atomic<int> written{-1};
+    std::thread writer([&] { written = runner.WriteInput("%s", text.c_str()) ? 1 : 0; });
+    const bool gaveWay = BecomesTrueWithin(kPatience, [&] { return written >= 0; });
+    EXPECT_TRUE(gaveWay);
+    EXPECT_EQ(written, 0);
+    writer.join();
+    ASSERT_TRUE(runner.WaitForEnd(kPatience));
+    const int grandchild = ValueAfter(runner.GetAllOutput(), "grandchild");
+    if (grandchild > 0) kill(grandchild, SIGKILL);
 }
 
 TEST_F(ConsoleRunnerTest, WaitForOutputWakesOnNewOutputWhileChildRuns) {

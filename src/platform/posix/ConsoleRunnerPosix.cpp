@@ -12,12 +12,16 @@
 
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/StopRequest.h"
+#include "platform/posix/RetryPosix.h"
+#include "platform/posix/WriteAllPosix.h"
 #include "processing/CommandLineSplit.h"
 #include "processing/ConsoleRunner.h"
 
@@ -174,7 +178,8 @@ void CloseDescriptorsBeyondStandardStreams(int keep) {
 
 // In the forked child. Its own session stands in for a console of its own: the child gets no
 // terminal and no signal meant for ours, and its process group holds everything it starts.
-// An ignored SIGPIPE would be inherited through the exec, so the child gets the default back.
+// An ignored SIGPIPE or SIGXFSZ would be inherited through the exec, so the child gets the
+// defaults back.
 // A parent that has already gone by the time the child asks to follow it is seen in the
 // child's new parent. An exec failure goes back to the parent as errno through the status
 // pipe, which the exec closes on success.
@@ -183,6 +188,7 @@ void CloseDescriptorsBeyondStandardStreams(int keep) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != plan.parent) _exit(127);
     signal(SIGPIPE, SIG_DFL);
+    signal(SIGXFSZ, SIG_DFL);
     sigprocmask(SIG_SETMASK, &plan.noSignals, nullptr);
     setsid();
     const int status = AboveStandardStreams(statusWrite);
@@ -202,10 +208,7 @@ void CloseDescriptorsBeyondStandardStreams(int keep) {
 // 0 when the exec succeeded (the status pipe closed without a word).
 int ReadExecError(int statusRead) {
     int error = 0;
-    ssize_t count;
-    do {
-        count = read(statusRead, &error, sizeof error);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryInterrupted([&] { return read(statusRead, &error, sizeof error); });
     return count == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
@@ -229,10 +232,7 @@ void HandOverChild(ChildWatch& watch, pid_t pid, int error) {
 }
 
 bool WaitForProcess(pid_t pid, int* status) {
-    for (;;) {
-        if (waitpid(pid, status, 0) == pid) return true;
-        if (errno != EINTR) return false;
-    }
+    return RetryInterrupted([&] { return waitpid(pid, status, 0); }) == pid;
 }
 
 // False when the wait failed, so the end was not seen: the child is then ended by force with
@@ -293,33 +293,22 @@ void WaitUntilReaped(ChildWatch& watch) {
     watch.changed.wait(hold, [&] { return watch.ended; });
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::string::size_type written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        written += static_cast<std::string::size_type>(count);
-    }
-    return true;
-}
-
 // A write to a pipe whose reader has gone raises SIGPIPE at the writing thread, and by default
 // that ends the process. The signal is blocked for this thread during the write and, when the
 // write raised it, taken back; neither the process's disposition nor the one a child inherits
 // changes.
-bool WriteWithoutBrokenPipeSignal(int fd, const std::string& bytes) {
+bool WriteWithoutBrokenPipeSignal(int fd, const std::string& bytes,
+                                  const std::function<bool()>& stillWanted) {
     sigset_t brokenPipe, previousMask, pending;
     sigemptyset(&brokenPipe);
     sigaddset(&brokenPipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &brokenPipe, &previousMask);
     sigpending(&pending);
     const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
-    const bool written = WriteAll(fd, bytes);
+    const bool written = WriteAll(fd, bytes, stillWanted);
     if (!written && errno == EPIPE && !alreadyPending) {
         const timespec noWait{0, 0};
-        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {
-        }
+        RetryInterrupted([&] { return sigtimedwait(&brokenPipe, nullptr, &noWait); });
     }
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     return written;
@@ -354,10 +343,12 @@ int CConsoleRunner::LaunchChild(const std::string& commandLine, std::shared_ptr<
         (error = status.Create(0)) != 0 || (error = wake.Create(O_NONBLOCK)) != 0) {
         return error;
     }
-    // The reader drains without blocking; the child's end stays blocking. A large pipe lets a
-    // tool that prints a lot go on while the reader gathers its output (where the system
-    // allows one; the default size works too).
-    if (fcntl(output.read, F_SETFL, fcntl(output.read, F_GETFL) | O_NONBLOCK) != 0) return errno;
+    // The reader drains and the writer writes without blocking; the child's ends stay blocking. A
+    // large pipe lets a tool that prints a lot go on while the reader gathers its output (where the
+    // system allows one; the default size works too).
+    if (fcntl(output.read, F_SETFL, fcntl(output.read, F_GETFL) | O_NONBLOCK) != 0 ||
+        fcntl(input.write, F_SETFL, fcntl(input.write, F_GETFL) | O_NONBLOCK) != 0)
+        return errno;
     fcntl(output.read, F_SETPIPE_SZ, kPipeBytes);
     child->watch->wakeRead = TakeDescriptor(&wake.read);
     child->watch->wakeWrite = TakeDescriptor(&wake.write);
@@ -396,10 +387,8 @@ CConsoleRunner::PipeRead CConsoleRunner::ReadOutputBlock(Child& child, std::stri
     // Read straight into the block: after the first read it keeps its size, so nothing is
     // copied or cleared on the way.
     block->resize(kBlockBytes);
-    ssize_t count;
-    do {
-        count = read(child.outputRead, &(*block)[0], block->size());
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count =
+        RetryInterrupted([&] { return read(child.outputRead, &(*block)[0], block->size()); });
     if (count > 0) {
         block->resize(static_cast<size_t>(count));
         return PipeRead::Piece;
@@ -415,8 +404,16 @@ void CConsoleRunner::SignalStop(Child& child) {
     WakeReader(*child.watch);
 }
 
+// A tool that does not read its input must not hold up the run: the write gives way once the
+// program is asked to stop, the runner is stopped or the tool has ended.
 bool CConsoleRunner::WriteToChild(Child& child, const std::string& text) {
-    return child.inputWrite >= 0 && WriteWithoutBrokenPipeSignal(child.inputWrite, text);
+    ChildWatch& watch = *child.watch;
+    const auto stillWanted = [&watch] {
+        std::lock_guard<std::mutex> hold(watch.lock);
+        return StopRequestSignal() == 0 && !watch.stopRequested && !watch.ended;
+    };
+    return child.inputWrite >= 0 &&
+           WriteWithoutBrokenPipeSignal(child.inputWrite, text, stillWanted);
 }
 
 void CConsoleRunner::CloseChildInput(Child& child) {

@@ -13,6 +13,7 @@
 
 #include "model/ProcessArguments.h"
 #include "platform/Platform.h"
+#include "platform/posix/WriteAllPosix.h"
 
 namespace {
 
@@ -26,18 +27,25 @@ std::string WithTrailingSlash(const std::string& directory) {
     return directory + "/";
 }
 
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
+
+// A relative folder would be taken from wherever the host happens to run us, so only an
+// absolute one counts; empty when there is none.
 std::string HomeDirectory() {
-    std::string home = EnvironmentValue("HOME");
-    if (!home.empty()) return home;
+    const std::string home = EnvironmentValue("HOME");
+    if (IsAbsolute(home)) return home;
     const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
+    return entry && entry->pw_dir && IsAbsolute(entry->pw_dir) ? entry->pw_dir : "";
 }
 
 // Only an absolute XDG_CONFIG_HOME counts; the base directory rules say to ignore others.
 std::string ConfigDirectory() {
     const std::string configHome = EnvironmentValue("XDG_CONFIG_HOME");
-    if (!configHome.empty() && configHome.front() == '/') return WithTrailingSlash(configHome);
-    return WithTrailingSlash(HomeDirectory()) + ".config/";
+    if (IsAbsolute(configHome)) return WithTrailingSlash(configHome);
+    const std::string home = HomeDirectory();
+    return home.empty() ? "" : WithTrailingSlash(home) + ".config/";
 }
 
 long long MonotonicMilliseconds() {
@@ -49,15 +57,21 @@ long long MonotonicMilliseconds() {
 // Taken while the program is being loaded, so the clock counts from the process's start.
 const long long g_startMilliseconds = MonotonicMilliseconds();
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t count = write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
+// A standard stream the host closed leaves its number free, and the next file opened would get
+// it: a report or message meant for the stream would then go into that file. The number is
+// taken by /dev/null opened for reading, so that writes to a closed stream still fail.
+void HoldClosedStandardStream(int fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
+    const int placeholder = open("/dev/null", O_RDONLY);
+    if (placeholder < 0 || placeholder == fd) return;
+    dup2(placeholder, fd);
+    close(placeholder);
+}
+
+EConsoleWrite WriteToStandardOutput(const std::string& text, std::string* error) {
+    if (WriteAll(STDOUT_FILENO, text)) return EConsoleWrite::Written;
+    if (error) *error = std::strerror(errno);
+    return EConsoleWrite::Failed;
 }
 
 }  // namespace
@@ -83,7 +97,8 @@ const char* PathSeparator() {
 }
 
 std::string GetProfilePath() {
-    return ConfigDirectory() + GetApplicationTitle() + ".ini";
+    const std::string directory = ConfigDirectory();
+    return directory.empty() ? "" : directory + GetApplicationTitle() + ".ini";
 }
 
 // The name carries an extension of its own, as on Windows, so replacing the extension of the
@@ -139,10 +154,18 @@ bool MakeFolder(const std::string& path, std::string* error) {
 }
 
 // An ignored SIGCHLD survives exec, and a host may start us with it: the system would then
-// reap every tool itself, and no wait could see how a tool ended.
+// reap every tool itself, and no wait could see how a tool ended. A host may also start us with
+// the stop signals blocked, and nothing could then stop a run. A file-size limit would end the
+// process at the write that meets it; ignored, the write fails as on a full disk.
 void PrepareProcess() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) HoldClosedStandardStream(fd);
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
     signal(SIGCHLD, SIG_DFL);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stopSignals, number);
+    sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
 }
 
 bool RemoveFile(const std::string& path, std::string* error) {
@@ -177,11 +200,10 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
     WriteAll(STDERR_FILENO, caption + ": " + text + "\n");
 }
 
-bool WriteToConsole(const std::string& text) {
-    WriteAll(STDOUT_FILENO, text);
-    return true;
+EConsoleWrite WriteToConsole(const std::string& text, std::string* error) {
+    return WriteToStandardOutput(text, error);
 }
 
-bool WriteToStartingConsole(const std::string& text) {
-    return WriteToConsole(text);
+EConsoleWrite WriteToStartingConsole(const std::string& text, std::string* error) {
+    return WriteToStandardOutput(text, error);
 }

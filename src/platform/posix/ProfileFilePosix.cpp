@@ -15,6 +15,7 @@
 #include "platform/HoldsBytes.h"
 #include "platform/ProfileFile.h"
 #include "platform/posix/RetryPosix.h"
+#include "platform/posix/WriteAllPosix.h"
 
 namespace {
 
@@ -45,44 +46,56 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     return RetryInterrupted([&] { return open(path, flags, mode); });
 }
 
-// Failed, with errno telling why, only when the file exists but cannot be read, so that an
-// update never replaces a profile it could not see.
-EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes) {
+// Far above what the most actions a profile holds take; a larger file is not a profile.
+const off_t kMostProfileBytes = 16 * 1024 * 1024;
+
+// Failed, with the reason, only when the file exists but cannot be read, so that an update
+// never replaces a profile it could not see. Opened without blocking, so that a FIFO or a
+// device in its place cannot hold up the run, and taken only when it is a regular file.
+EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes, std::string* reason) {
     bytes->clear();
-    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) return errno == ENOENT ? EProfileRead::Missing : EProfileRead::Failed;
-    // Reserved at once, so a large file is not copied again each time the text grows.
+    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0 && errno == ENOENT) return EProfileRead::Missing;
     struct stat status {};
-    if (RetryInterrupted([&] { return fstat(file.Get(), &status); }) == 0 &&
-        S_ISREG(status.st_mode))
-        bytes->reserve(static_cast<std::size_t>(status.st_size));
+    if (file.Get() < 0 || RetryInterrupted([&] { return fstat(file.Get(), &status); }) != 0) {
+        *reason = strerror(errno);
+        return EProfileRead::Failed;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *reason = S_ISDIR(status.st_mode) ? strerror(EISDIR) : "Not a regular file";
+        return EProfileRead::Failed;
+    }
+    // Reserved at once, so a large file is not copied again each time the text grows. The
+    // size is checked again as the file is read, since it may grow meanwhile.
+    if (status.st_size > kMostProfileBytes) {
+        *reason = strerror(EFBIG);
+        return EProfileRead::Failed;
+    }
+    bytes->reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t count =
             RetryInterrupted([&] { return read(file.Get(), buffer, sizeof buffer); });
         if (count == 0) return EProfileRead::Read;
-        if (count < 0) return EProfileRead::Failed;
+        if (count < 0) {
+            *reason = strerror(errno);
+            return EProfileRead::Failed;
+        }
         bytes->append(buffer, static_cast<std::size_t>(count));
+        if (bytes->size() > static_cast<std::size_t>(kMostProfileBytes)) {
+            bytes->clear();
+            *reason = strerror(EFBIG);
+            return EProfileRead::Failed;
+        }
     }
 }
 
 // The file's text and the encoding it is written in.
-EProfileRead ReadWholeText(const std::string& path, std::string* text,
-                           EProfileEncoding* encoding) {
+EProfileRead ReadWholeText(const std::string& path, std::string* text, EProfileEncoding* encoding,
+                           std::string* reason) {
     std::string bytes;
-    const EProfileRead read = ReadWholeBytes(path, &bytes);
+    const EProfileRead read = ReadWholeBytes(path, &bytes, reason);
     return DecodeProfile(read, bytes, encoding, text);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = RetryInterrupted(
-            [&] { return write(fd, bytes.data() + written, bytes.size() - written); });
-        if (count <= 0) return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -129,8 +142,7 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     CopyPermissions(path, fd);
     bool written = WriteAll(fd, text) && RetryInterrupted([&] { return fsync(fd); }) == 0;
     written = close(fd) == 0 && written;
-    if (!written ||
-        RetryInterrupted([&] { return rename(tempPath.c_str(), path.c_str()); }) != 0) {
+    if (!written || RetryInterrupted([&] { return rename(tempPath.c_str(), path.c_str()); }) != 0) {
         RetryInterrupted([&] { return unlink(tempPath.c_str()); });
         return false;
     }
@@ -187,7 +199,8 @@ void RemoveStaleTempFiles(const std::string& path) {
     DIR* listing = opendir(directory.c_str());
     if (!listing) return;
     while (const dirent* entry = readdir(listing)) {
-        if (IsTempName(entry->d_name, profileName)) unlink((directory + "/" + entry->d_name).c_str());
+        if (IsTempName(entry->d_name, profileName))
+            unlink((directory + "/" + entry->d_name).c_str());
     }
     closedir(listing);
 }
@@ -198,13 +211,19 @@ bool IsReadOnly(const std::string& path) {
     return RetryInterrupted([&] { return access(path.c_str(), W_OK); }) != 0 && errno != ENOENT;
 }
 
+// Only a regular file is ever replaced, and nothing is made beside a device, a FIFO or a folder
+// that stands where the profile should be.
+bool IsOtherThanRegularFile(const std::string& path) {
+    struct stat status {};
+    return RetryInterrupted([&] { return stat(path.c_str(), &status); }) == 0 &&
+           !S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 EProfileRead ReadProfileText(const std::string& path, std::string* text, std::string* error) {
     EProfileEncoding encoding;
-    const EProfileRead read = ReadWholeText(path, text, &encoding);
-    if (read == EProfileRead::Failed) *error = strerror(errno);
-    return read;
+    return ReadWholeText(path, text, &encoding, error);
 }
 
 // The lock file is never removed: a saver that removed it could let the next two savers lock
@@ -213,7 +232,7 @@ EProfileSave UpdateProfileText(const std::string& path,
                                const std::function<std::string(std::string current)>& update,
                                EMissingProfile ifMissing) {
     const std::string target = SaveTarget(path);
-    if (IsReadOnly(target)) return EProfileSave::Failed;
+    if (IsOtherThanRegularFile(target) || IsReadOnly(target)) return EProfileSave::Failed;
     if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
     const std::string lockPath = target + ".lock";
     FileDescriptor lock(OpenRetrying(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
@@ -221,9 +240,9 @@ EProfileSave UpdateProfileText(const std::string& path,
     const EProfileSave locked = LockWithin(lock.Get(), kLockWaitMilliseconds);
     if (locked != EProfileSave::Saved) return locked;
     RemoveStaleTempFiles(target);
-    std::string current, bytes;
+    std::string current, bytes, unreadable;
     EProfileEncoding encoding;
-    const EProfileRead read = ReadWholeText(target, &current, &encoding);
+    const EProfileRead read = ReadWholeText(target, &current, &encoding, &unreadable);
     if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
     if (!ProfileBytesOf(update(std::move(current)), encoding, &bytes)) return EProfileSave::Failed;
     if (read == EProfileRead::Read && HoldsBytes(target, bytes)) return EProfileSave::Saved;

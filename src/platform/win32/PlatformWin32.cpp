@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/Platform.h"
@@ -213,16 +215,17 @@ void WriteConsoleMessage(const std::string& caption, const std::string& text) {
 }
 
 // The program's window subsystem gives it no console to print to; the caller shows a box.
-bool WriteToConsole(const std::string&) {
-    return false;
+EConsoleWrite WriteToConsole(const std::string&, std::string*) {
+    return EConsoleWrite::NoConsole;
 }
 
 // Standard output is in text mode: the report's lines end in CR LF.
-bool WriteToStartingConsole(const std::string& text) {
-    if (!HasStandardOutput() && !AttachStartersConsole()) return false;
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-    return true;
+EConsoleWrite WriteToStartingConsole(const std::string& text, std::string* error) {
+    if (!HasStandardOutput() && !AttachStartersConsole()) return EConsoleWrite::NoConsole;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written) return EConsoleWrite::Written;
+    if (error) *error = std::strerror(errno);
+    return EConsoleWrite::Failed;
 }
 
 std::string DefaultToolName(const std::string& baseName) {

@@ -69,6 +69,9 @@ private:
     DWORD m_waited = WAIT_FAILED;
 };
 
+// Far above what the most actions a profile holds take; a larger file is not a profile.
+const std::size_t kMostProfileBytes = 16 * 1024 * 1024;
+
 // Failed, with the system's error code, only when the file exists but cannot be read, so that
 // an update never replaces a profile it could not see. A folder of that name cannot be opened
 // as a file at all.
@@ -91,6 +94,11 @@ EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes, DWORD* 
         }
         if (count == 0) return EProfileRead::Read;
         bytes->append(buffer, count);
+        if (bytes->size() > kMostProfileBytes) {
+            bytes->clear();
+            *error = ERROR_FILE_TOO_LARGE;
+            return EProfileRead::Failed;
+        }
     }
 }
 
