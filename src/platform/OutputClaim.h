@@ -6,19 +6,20 @@
 #include "platform/Platform.h"
 
 // A run's claim on the output file it is about to write, held while its conversion works.
-// It tells what the run may later remove: only a file this run made, or one whose stamp
-// changed while the claim was held. Two runs that would write the same output never hold the
-// claim at once (on Linux a lock on the file, on Windows a named mutex of its path), so neither
-// removes the other's work.
+// It tells what the run may later remove: only a file that was not there when the claim was
+// taken, or one whose stamp changed while the claim was held. Two runs that would write the
+// same output never hold the claim at once (a name of the normalised path that the system
+// gives to one process at a time and takes back when it ends, however it ends: on Linux an
+// abstract socket address, on Windows a named mutex), so neither removes the other's work.
+// No file is made for the claim.
 class COutputClaim {
 public:
     enum class EState {
         Claimed,           // held; StampBefore tells what was there
         HeldByAnotherRun,  // another run is writing this output
-        Unexamined,        // the file could not be opened: what was there is not known
+        Unexamined,        // what was there is not known for sure
     };
 
-    // Takes the claim. A missing file is made, empty, so that it is known to be this run's.
     explicit COutputClaim(const std::string& path);
     ~COutputClaim();
     COutputClaim(const COutputClaim&) = delete;
@@ -27,18 +28,18 @@ public:
     EState State() const { return m_state; }
     // The system's reason when the state is Unexamined.
     const std::string& Error() const { return m_error; }
-    // Whether the claim made the file.
-    bool MadeTheFile() const { return m_madeTheFile; }
-    // What was there once the claim was taken (the empty file when the claim made it); no
-    // regular file when it could not be examined.
+    // Whether nothing was there when the claim was taken, told by two looks that agree, so
+    // that one failed look never makes an earlier file this run's.
+    bool WasAbsent() const { return m_wasAbsent; }
+    // The regular file that was there when the claim was taken; none when there was none or
+    // when it could not be examined.
     const SFileStamp& StampBefore() const { return m_before; }
 
 private:
     EState m_state = EState::Unexamined;
     std::string m_error;
-    bool m_madeTheFile = false;
+    bool m_wasAbsent = false;
     SFileStamp m_before;
-    // The open file and, on Windows, the mutex: descriptors or handles.
-    std::intptr_t m_file = -1;
-    std::intptr_t m_mutex = 0;
+    // The name held: a socket's descriptor or a mutex's handle.
+    std::intptr_t m_name = -1;
 };

@@ -103,12 +103,8 @@ void CActionRunner::RemoveUnfinishedOutput(const COutputClaim& claim, const std:
             claim.Error());
         return;
     }
-    const bool untouched = after == claim.StampBefore();
-    if (claim.MadeTheFile() && untouched) {
-        RemoveOrLog(csDest);  // the claim's own empty file: no tool wrote into it
-        return;
-    }
-    if (!claim.MadeTheFile() && (!claim.StampBefore().isRegularFile || untouched)) return;
+    const SFileStamp& before = claim.StampBefore();
+    if (!claim.WasAbsent() && (!before.isRegularFile || after == before)) return;
     std::string error;
     if (RemoveFile(csDest, &error)) {
         Log("RunAction(): Removed the unfinished output " + csDest);

@@ -1,56 +1,74 @@
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/FileIdentity.h"
 #include "platform/OutputClaim.h"
 #include "platform/posix/RetryPosix.h"
 
 namespace {
 
-// Without blocking, so a FIFO under the output's name never holds the run up.
-const int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+// The 64-bit FNV-1a hash: the same in every run, unlike std::hash.
+std::uint64_t PathHash(const std::string& path) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
 
-SFileStamp StampOf(const struct stat& status) {
-    SFileStamp stamp;
-    if (!S_ISREG(status.st_mode)) return stamp;
-    stamp.isRegularFile = true;
-    stamp.size = static_cast<long long>(status.st_size);
-    stamp.modified =
-        static_cast<long long>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    return stamp;
+// An address of the abstract namespace (a leading NUL): no file, and free again the moment
+// its process ends.
+int HoldName(const std::string& path, bool* heldElsewhere) {
+    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    char name[64];
+    const int length =
+        std::snprintf(name, sizeof name, "pelkar-output-%016llx",
+                      static_cast<unsigned long long>(PathHash(NormalizedPath(path))));
+    std::memcpy(address.sun_path + 1, name, static_cast<std::size_t>(length));
+    const socklen_t size = static_cast<socklen_t>(sizeof(sa_family_t) + 1 + length);
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0) return fd;
+    *heldElsewhere = errno == EADDRINUSE;
+    close(fd);
+    return -1;
 }
 
 }  // namespace
 
 COutputClaim::COutputClaim(const std::string& path) {
-    int fd =
-        RetryInterrupted([&] { return open(path.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666); });
-    m_madeTheFile = fd >= 0;
-    if (fd < 0 && errno == EEXIST)
-        fd = RetryInterrupted([&] { return open(path.c_str(), kOpenFlags); });
-    if (fd < 0) {
-        m_error = std::strerror(errno);
-        return;
-    }
-    m_file = fd;
-    if (RetryInterrupted([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0 &&
-        errno == EWOULDBLOCK) {
+    bool heldElsewhere = false;
+    m_name = HoldName(path, &heldElsewhere);
+    if (heldElsewhere) {
         m_state = EState::HeldByAnotherRun;
         return;
     }
     struct stat status {};
-    if (fstat(fd, &status) != 0) {
-        m_error = std::strerror(errno);
+    if (RetryInterrupted([&] { return stat(path.c_str(), &status); }) == 0) {
+        m_state = EState::Claimed;
+        if (!S_ISREG(status.st_mode)) return;
+        m_before.isRegularFile = true;
+        m_before.size = static_cast<long long>(status.st_size);
+        m_before.modified =
+            static_cast<long long>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+        return;
+    }
+    m_error = std::strerror(errno);
+    if (errno != ENOENT) return;
+    if (RetryInterrupted([&] { return lstat(path.c_str(), &status); }) == 0 || errno != ENOENT) {
         return;
     }
     m_state = EState::Claimed;
-    m_before = StampOf(status);
+    m_wasAbsent = true;
 }
 
 COutputClaim::~COutputClaim() {
-    if (m_file >= 0) close(static_cast<int>(m_file));
+    if (m_name >= 0) close(static_cast<int>(m_name));
 }

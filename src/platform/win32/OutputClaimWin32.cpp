@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <functional>
+#include <cstdint>
 
 #include "platform/FileIdentity.h"
 #include "platform/OutputClaim.h"
@@ -9,18 +9,23 @@
 
 namespace {
 
-// A handle with no access at all: it takes no part in the checks of sharing, so the tool opens,
-// truncates and writes the file as if the handle were not there.
-HANDLE OpenForIdentity(const std::string& path, DWORD disposition) {
-    return CreateFileW(LongPathForm(path).c_str(), 0,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+// The 64-bit FNV-1a hash: the same in every run, unlike std::hash.
+std::uint64_t PathHash(const std::string& path) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
 }
 
-// One mutex per output, named after the normalised path, so that two spellings of one path
-// meet.
 std::string MutexName(const std::string& path) {
-    return "Local\\PELKAR-output-" + std::to_string(std::hash<std::string>()(NormalizedPath(path)));
+    char name[64];
+    wsprintfA(name, "Local\\PELKAR-output-%08lx%08lx",
+              static_cast<unsigned long>(PathHash(NormalizedPath(path)) >> 32),
+              static_cast<unsigned long>(PathHash(NormalizedPath(path))));
+    return name;
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -30,7 +35,7 @@ COutputClaim::COutputClaim(const std::string& path) {
     const HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexName(path).c_str());
     const DWORD waited = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-        m_mutex = reinterpret_cast<std::intptr_t>(mutex);
+        m_name = reinterpret_cast<std::intptr_t>(mutex);
     } else if (mutex) {
         CloseHandle(mutex);
     }
@@ -38,33 +43,30 @@ COutputClaim::COutputClaim(const std::string& path) {
         m_state = EState::HeldByAnotherRun;
         return;
     }
-    HANDLE file = OpenForIdentity(path, CREATE_NEW);
-    m_madeTheFile = file != INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-        file = OpenForIdentity(path, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE) {
-        m_error = SystemErrorText(GetLastError());
+    const std::wstring longPath = LongPathForm(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(longPath.c_str(), GetFileExInfoStandard, &data)) {
+        m_state = EState::Claimed;
+        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+            return;
+        m_before.isRegularFile = true;
+        m_before.size = static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+        m_before.modified = static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                            data.ftLastWriteTime.dwLowDateTime;
         return;
     }
-    m_file = reinterpret_cast<std::intptr_t>(file);
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file, &information)) {
-        m_error = SystemErrorText(GetLastError());
+    const DWORD error = GetLastError();
+    m_error = SystemErrorText(error);
+    if (!IsMissing(error) || GetFileAttributesW(longPath.c_str()) != INVALID_FILE_ATTRIBUTES ||
+        !IsMissing(GetLastError())) {
         return;
     }
     m_state = EState::Claimed;
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
-    m_before.isRegularFile = true;
-    m_before.size =
-        static_cast<long long>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
-    m_before.modified = static_cast<long long>(information.ftLastWriteTime.dwHighDateTime) << 32 |
-                        information.ftLastWriteTime.dwLowDateTime;
+    m_wasAbsent = true;
 }
 
 COutputClaim::~COutputClaim() {
-    if (m_file != -1) CloseHandle(reinterpret_cast<HANDLE>(m_file));
-    if (m_mutex != 0) {
-        ReleaseMutex(reinterpret_cast<HANDLE>(m_mutex));
-        CloseHandle(reinterpret_cast<HANDLE>(m_mutex));
-    }
+    if (m_name == -1) return;
+    ReleaseMutex(reinterpret_cast<HANDLE>(m_name));
+    CloseHandle(reinterpret_cast<HANDLE>(m_name));
 }
