@@ -5,8 +5,8 @@
 #include "model/Action.h"
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
-#include "model/Text.h"
 #include "model/ProcessArguments.h"
+#include "model/Text.h"
 #include "platform/ErrorLine.h"
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
@@ -103,6 +103,7 @@ void CPELKARDialog::ReportProfileNote(bool opensWindow) {
 }
 
 void CPELKARDialog::InitInteractiveWindow() {
+    m_windowShown = true;
     FillActionList(0);
     if (!HasSystemMenu()) return;
     RemoveSystemMenuMaximize();
@@ -110,11 +111,30 @@ void CPELKARDialog::InitInteractiveWindow() {
     AppendSystemMenuItem(IDM_ABOUTBOX, kAboutCaption);
 }
 
+void CPELKARDialog::OnOK() {
+    if (!m_windowShown || MayClose()) CDialog::OnOK();
+}
+
+void CPELKARDialog::OnCancel() {
+    if (!m_windowShown || MayClose()) CDialog::OnCancel();
+}
+
+// Every change is saved at once; one that could not be is said before the window goes, and
+// the user may keep the window open to copy the actions elsewhere.
+bool CPELKARDialog::MayClose() {
+    SaveSettings();
+    if (m_settings == m_savedSettings) return true;
+    return MessageBox("The profile " + GetProfilePath() + " could not be saved: " + m_saveError +
+                          ".\n\nThe changes made in this window are lost when it closes. "
+                          "Close it all the same?",
+                      std::string(), MB_OKCANCEL | MB_ICONSTOP) == IDOK;
+}
+
 void CPELKARDialog::ChooseRunMode() {
     if (m_commandLine.HasOption("--help") && !m_dryRun) {
         // Printed where a terminal shows it; where no console is at hand, the short box.
-        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(),
-                                  m_settings.loggingPath, m_settings.logging != 0};
+        const SUsagePlaces places{GetApplicationTitle(), GetProfilePath(), m_settings.loggingPath,
+                                  m_settings.logging != 0};
         std::string error;
         const EConsoleWrite written = WriteToConsole(UsageText(places), &error);
         if (written == EConsoleWrite::NoConsole) MessageBox("HELP", "PELKAR");
@@ -159,8 +179,8 @@ void CPELKARDialog::DryRun() {
         if (m_commandLine.HasOption(option)) ignoredSwitches.push_back(option);
     }
     bool matched = false;
-    const std::string report = DryRunReport(m_settings, m_storedActionTexts, recording,
-                                            ignoredSwitches, &matched);
+    const std::string report =
+        DryRunReport(m_settings, m_storedActionTexts, recording, ignoredSwitches, &matched);
     // A script can tell from the status whether the recording would be converted.
     m_exitStatus = matched ? 0 : 3;
     std::string error;

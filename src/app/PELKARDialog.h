@@ -24,6 +24,8 @@ public:
     ~CPELKARDialog() override;
 
     bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
 
     // The process's exit status: 0 when the run did its work (also when no action matched),
     // 1 when the matched action failed or the profile could not be read, 2 when the command
@@ -90,6 +92,7 @@ private:
     void ChooseRunMode();
     void ShowVersion();
     void InitInteractiveWindow();
+    bool MayClose();
 
     int m_exitStatus = 0;
     // A dry run leaves no trace: no log, no save, no notification.
@@ -108,4 +111,8 @@ private:
     std::string m_profileNote;
     // A profile found at load is never replaced by a save that finds none.
     bool m_profileFound = false;
+    // Why the last save failed.
+    std::string m_saveError;
+    // The window is shown: the user edits the actions and settings.
+    bool m_windowShown = false;
 };

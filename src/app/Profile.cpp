@@ -75,13 +75,16 @@ std::string CProfile::ApplyWrites(std::string text) const {
     return text;
 }
 
-EProfileSave CProfile::Commit(EMissingProfile ifMissing) {
+EProfileSave CProfile::Commit(EMissingProfile ifMissing, std::string* error) {
     if (m_writes.empty()) return EProfileSave::Saved;
     std::string committed;
-    const EProfileSave saved = UpdateProfileText(m_path, [&](std::string current) {
-        committed = ApplyWrites(std::move(current));
-        return committed;
-    }, ifMissing);
+    const EProfileSave saved = UpdateProfileText(
+        m_path,
+        [&](std::string current) {
+            committed = ApplyWrites(std::move(current));
+            return committed;
+        },
+        ifMissing, error);
     if (saved != EProfileSave::Saved) return saved;
     m_text = committed;
     m_sections.clear();
@@ -92,11 +95,14 @@ EProfileSave CProfile::Commit(EMissingProfile ifMissing) {
 EProfileSave CProfile::Rewrite(
     const std::string& path,
     const std::function<void(const CProfile& current, CProfile& writes)>& writesFor,
-    EMissingProfile ifMissing) {
-    return UpdateProfileText(path, [&](std::string current) {
-        CProfile currentProfile = OfText(std::move(current));
-        CProfile writes;
-        writesFor(currentProfile, writes);
-        return writes.ApplyWrites(std::move(currentProfile.m_text));
-    }, ifMissing);
+    EMissingProfile ifMissing, std::string* error) {
+    return UpdateProfileText(
+        path,
+        [&](std::string current) {
+            CProfile currentProfile = OfText(std::move(current));
+            CProfile writes;
+            writesFor(currentProfile, writes);
+            return writes.ApplyWrites(std::move(currentProfile.m_text));
+        },
+        ifMissing, error);
 }

@@ -37,14 +37,17 @@ public:
     void WriteProfileInt(const std::string& section, const std::string& key, int value);
 
     // Applies every write made so far onto the file's current text.
-    EProfileSave Commit(EMissingProfile ifMissing = EMissingProfile::Create);
+    // When the save fails or is busy, error (when given) says why.
+    EProfileSave Commit(EMissingProfile ifMissing = EMissingProfile::Create,
+                        std::string* error = nullptr);
     // Applies the writes that writesFor makes from the file's text as it is at the moment of
     // the save, read under the save's lock, so nothing another instance saved meanwhile is
     // undone by a copy read earlier.
     static EProfileSave Rewrite(const std::string& path,
                                 const std::function<void(const CProfile& current,
                                                          CProfile& writes)>& writesFor,
-                                EMissingProfile ifMissing = EMissingProfile::Create);
+                                EMissingProfile ifMissing = EMissingProfile::Create,
+                                std::string* error = nullptr);
 
 private:
     struct PendingWrite {

@@ -89,6 +89,17 @@ EProfileRead DecodeProfile(EProfileRead read, const std::string& bytes,
     return ProfileTextOf(bytes, encoding, text) ? read : EProfileRead::UnknownEncoding;
 }
 
+std::string UnsavableReason(EProfileRead read, const std::string& unreadable) {
+    switch (read) {
+    case EProfileRead::UnknownEncoding:
+        return "it is in an encoding PELKAR cannot read";
+    case EProfileRead::Failed:
+        return unreadable;
+    default:
+        return "another program removed it";
+    }
+}
+
 bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing) {
     return read == EProfileRead::Read ||
            (read == EProfileRead::Missing && ifMissing == EMissingProfile::Create);

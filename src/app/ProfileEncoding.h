@@ -33,3 +33,5 @@ EProfileRead DecodeProfile(EProfileRead read, const std::string& bytes,
 // Whether a save may write the profile after reading it with that outcome: a file that could not
 // be read stays as it is, and so does one that was expected and is gone.
 bool IsUpdatable(EProfileRead read, EMissingProfile ifMissing);
+// Why a file read so may not be saved over; unreadable is the system's reason for a failed read.
+std::string UnsavableReason(EProfileRead read, const std::string& unreadable);

@@ -11,7 +11,9 @@ namespace {
 
 const char* const kSection = "PELKAR";
 
-std::string ActionKey(int index) { return FormatText("action%02d", index); }
+std::string ActionKey(int index) {
+    return FormatText("action%02d", index);
+}
 
 }  // namespace
 
@@ -47,7 +49,8 @@ SStoredSettings ReadStoredSettings(const CProfile& profile, int maxActions) {
         profile.GetProfileString(kSection, "rtvEditPath", DefaultToolName("rtvedit"));
     settings.evtDumpPath =
         profile.GetProfileString(kSection, "evtDumpPath", DefaultToolName("evtdump"));
-    settings.ffmpegPath = profile.GetProfileString(kSection, "ffmpegPath", DefaultToolName("ffmpeg"));
+    settings.ffmpegPath =
+        profile.GetProfileString(kSection, "ffmpegPath", DefaultToolName("ffmpeg"));
     settings.tempPath = profile.GetProfileString(kSection, "tempPath", GetSystemTempDirectory());
     settings.logging = profile.GetProfileInt(kSection, "logging", 0);
     settings.loggingPath = profile.GetProfileString(kSection, "loggingPath", "pelkar.log");
@@ -82,8 +85,8 @@ void WriteStoredSettings(const SStoredSettings& settings, int maxActions, CProfi
 void CPELKARDialog::LoadSettings() {
     const CProfile profile(GetProfilePath());
     if (!profile.IsReadable()) {
-        m_profileError = "The profile " + GetProfilePath() + " cannot be read: " +
-                         profile.ReadError();
+        m_profileError =
+            "The profile " + GetProfilePath() + " cannot be read: " + profile.ReadError();
     }
     if (profile.HasUnknownEncoding()) {
         m_profileNote = "The profile " + GetProfilePath() +
@@ -91,8 +94,9 @@ void CPELKARDialog::LoadSettings() {
                         "file is left as it is.";
     }
     if (GetProfilePath().empty()) {
-        m_profileNote = "No absolute home folder is set (HOME, XDG_CONFIG_HOME), so there is no "
-                        "profile; the defaults are used and nothing is saved.";
+        m_profileNote =
+            "No absolute home folder is set (HOME, XDG_CONFIG_HOME), so there is no "
+            "profile; the defaults are used and nothing is saved.";
     }
     m_profileFound = profile.WasFound();
     m_settings = ReadStoredSettings(profile, MaxActions);
@@ -104,7 +108,10 @@ void CPELKARDialog::LoadSettings() {
 // are all saved) stores the file's own current content in canonical form, so that it never
 // undoes what another instance saved meanwhile.
 void CPELKARDialog::SaveSettings() {
-    if (GetProfilePath().empty()) return;
+    if (GetProfilePath().empty()) {
+        m_saveError = "no absolute home folder is set";
+        return;
+    }
     const SStoredSettings& settings = m_settings;
     const EMissingProfile ifMissing =
         m_profileFound ? EMissingProfile::LeaveAlone : EMissingProfile::Create;
@@ -115,11 +122,11 @@ void CPELKARDialog::SaveSettings() {
             [](const CProfile& current, CProfile& writes) {
                 WriteStoredSettings(ReadStoredSettings(current, MaxActions), MaxActions, writes);
             },
-            ifMissing);
+            ifMissing, &m_saveError);
     } else {
         CProfile profile(GetProfilePath());
         WriteStoredSettings(settings, MaxActions, profile);
-        saved = profile.Commit(ifMissing);
+        saved = profile.Commit(ifMissing, &m_saveError);
         if (saved == EProfileSave::Saved) m_savedSettings = settings;
     }
     if (saved == EProfileSave::Busy) {

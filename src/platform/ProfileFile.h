@@ -35,7 +35,9 @@ enum class EMissingProfile { Create, LeaveAlone };
 // file, and the last one to save decides. The lock is waited for a bounded time only. A file
 // that cannot be read, or cannot be written in its encoding, is left as it is. On POSIX a
 // profile that is a symbolic link is saved to the link's target, so the link stays; on Windows
-// the file is written with CR LF line ends where the text has lone line feeds.
+// the file is written with CR LF line ends where the text has lone line feeds. When the save
+// fails or is busy, error (when given) says why.
 EProfileSave UpdateProfileText(const std::string& path,
                                const std::function<std::string(std::string current)>& update,
-                               EMissingProfile ifMissing = EMissingProfile::Create);
+                               EMissingProfile ifMissing = EMissingProfile::Create,
+                               std::string* error = nullptr);

@@ -243,6 +243,29 @@ TEST_F(MainWindowTest, AddAppendsTheNewActionSelectedAndSavesIt) {
     });
 }
 
+// A profile PELKAR cannot write keeps the window's edits nowhere: the user hears of it
+// before the window goes, and may keep it open.
+TEST_F(MainWindowTest, EditsThatCannotBeSavedAreReportedBeforeTheWindowCloses) {
+    WriteWholeFile(ProfilePath(), std::string("\xFE\xFF\0[\0P\0]\0\n", 10));
+    host.OnDialog(IDD_ACTION, [](CDialog& editor) { EnterCompleteAction(editor, "Late News"); });
+    host.AnswerMessageBox(IDCANCEL);
+    host.AnswerMessageBox(IDOK);
+    RunMainWindow([](CDialog& window) {
+        window.UserClick(IDC_ADD);
+        window.UserClose();
+        EXPECT_FALSE(window.HasEnded());
+        window.UserClose();
+        EXPECT_TRUE(window.HasEnded());
+    });
+    ASSERT_EQ(2u, host.MessageBoxes().size());
+    EXPECT_EQ(host.MessageBoxes()[1].text, host.MessageBoxes()[0].text);
+    EXPECT_EQ(host.MessageBoxes()[0].text,
+              "The profile " + ProfilePath() + " could not be saved: it is in an encoding PELKAR "
+              "cannot read.\n\nThe changes made in this window are lost when it closes. Close it "
+              "all the same?");
+    EXPECT_EQ(host.MessageBoxes()[0].style, 0x11u);
+}
+
 TEST_F(MainWindowTest, CancelledAddChangesAndSavesNothing) {
     host.OnDialog(IDD_ACTION, [](CDialog& editor) {
         editor.UserTypeText(IDC_NAME, "Unwanted");

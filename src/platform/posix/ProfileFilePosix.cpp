@@ -219,6 +219,36 @@ bool IsOtherThanRegularFile(const std::string& path) {
            !S_ISREG(status.st_mode);
 }
 
+EProfileSave Unsaved(std::string* error, const std::string& reason) {
+    *error = reason;
+    return EProfileSave::Failed;
+}
+
+EProfileSave UpdateTarget(const std::string& target,
+                          const std::function<std::string(std::string current)>& update,
+                          EMissingProfile ifMissing, std::string* error) {
+    if (IsOtherThanRegularFile(target)) return Unsaved(error, "it is not a regular file");
+    if (IsReadOnly(target)) return Unsaved(error, "it is read-only");
+    if (!MakeDirectories(DirectoryOf(target))) return Unsaved(error, strerror(errno));
+    const std::string lockPath = target + ".lock";
+    FileDescriptor lock(OpenRetrying(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0) return Unsaved(error, strerror(errno));
+    const EProfileSave locked = LockWithin(lock.Get(), kLockWaitMilliseconds);
+    if (locked == EProfileSave::Busy) *error = "another PELKAR holds its lock";
+    if (locked == EProfileSave::Failed) *error = strerror(errno);
+    if (locked != EProfileSave::Saved) return locked;
+    RemoveStaleTempFiles(target);
+    std::string current, bytes, unreadable;
+    EProfileEncoding encoding;
+    const EProfileRead read = ReadWholeText(target, &current, &encoding, &unreadable);
+    if (!IsUpdatable(read, ifMissing)) return Unsaved(error, UnsavableReason(read, unreadable));
+    if (!ProfileBytesOf(update(std::move(current)), encoding, &bytes))
+        return Unsaved(error, "its text cannot be written in the file's encoding");
+    if (read == EProfileRead::Read && HoldsBytes(target, bytes)) return EProfileSave::Saved;
+    if (!ReplaceFile(target, bytes)) return Unsaved(error, strerror(errno));
+    return EProfileSave::Saved;
+}
+
 }  // namespace
 
 EProfileRead ReadProfileText(const std::string& path, std::string* text, std::string* error) {
@@ -230,21 +260,9 @@ EProfileRead ReadProfileText(const std::string& path, std::string* text, std::st
 // two different files.
 EProfileSave UpdateProfileText(const std::string& path,
                                const std::function<std::string(std::string current)>& update,
-                               EMissingProfile ifMissing) {
-    const std::string target = SaveTarget(path);
-    if (IsOtherThanRegularFile(target) || IsReadOnly(target)) return EProfileSave::Failed;
-    if (!MakeDirectories(DirectoryOf(target))) return EProfileSave::Failed;
-    const std::string lockPath = target + ".lock";
-    FileDescriptor lock(OpenRetrying(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0) return EProfileSave::Failed;
-    const EProfileSave locked = LockWithin(lock.Get(), kLockWaitMilliseconds);
-    if (locked != EProfileSave::Saved) return locked;
-    RemoveStaleTempFiles(target);
-    std::string current, bytes, unreadable;
-    EProfileEncoding encoding;
-    const EProfileRead read = ReadWholeText(target, &current, &encoding, &unreadable);
-    if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
-    if (!ProfileBytesOf(update(std::move(current)), encoding, &bytes)) return EProfileSave::Failed;
-    if (read == EProfileRead::Read && HoldsBytes(target, bytes)) return EProfileSave::Saved;
-    return ReplaceFile(target, bytes) ? EProfileSave::Saved : EProfileSave::Failed;
+                               EMissingProfile ifMissing, std::string* error) {
+    std::string reason;
+    const EProfileSave saved = UpdateTarget(SaveTarget(path), update, ifMissing, &reason);
+    if (error) *error = reason;
+    return saved;
 }

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "app/ProfileEncoding.h"
-#include "platform/Platform.h"
 #include "platform/HoldsBytes.h"
+#include "platform/Platform.h"
 #include "platform/ProfileFile.h"
 #include "platform/win32/SystemErrorWin32.h"
 
@@ -156,6 +156,34 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return true;
 }
 
+EProfileSave Unsaved(std::string* error, const std::string& reason) {
+    *error = reason;
+    return EProfileSave::Failed;
+}
+
+EProfileSave UpdateFile(const std::string& path,
+                        const std::function<std::string(std::string current)>& update,
+                        EMissingProfile ifMissing, std::string* error) {
+    const CProfileLock lock(path);
+    if (lock.TimedOut()) {
+        *error = "another PELKAR holds its lock";
+        return EProfileSave::Busy;
+    }
+    if (!lock.IsHeld()) return Unsaved(error, SystemErrorText(GetLastError()));
+    std::string current, bytes;
+    EProfileEncoding encoding;
+    DWORD failure = 0;
+    const EProfileRead read = ReadWholeText(path, &current, &encoding, &failure);
+    if (!IsUpdatable(read, ifMissing))
+        return Unsaved(error, UnsavableReason(read, SystemErrorText(failure)));
+    const std::string text = WithWindowsLineEnds(update(std::move(current)));
+    if (!ProfileBytesOf(text, encoding, &bytes))
+        return Unsaved(error, "its text cannot be written in the file's encoding");
+    if (read == EProfileRead::Read && HoldsBytes(path, bytes)) return EProfileSave::Saved;
+    if (!ReplaceWholeFile(path, bytes)) return Unsaved(error, SystemErrorText(GetLastError()));
+    return EProfileSave::Saved;
+}
+
 }  // namespace
 
 EProfileRead ReadProfileText(const std::string& path, std::string* text, std::string* error) {
@@ -168,17 +196,9 @@ EProfileRead ReadProfileText(const std::string& path, std::string* text, std::st
 
 EProfileSave UpdateProfileText(const std::string& path,
                                const std::function<std::string(std::string current)>& update,
-                               EMissingProfile ifMissing) {
-    const CProfileLock lock(path);
-    if (lock.TimedOut()) return EProfileSave::Busy;
-    if (!lock.IsHeld()) return EProfileSave::Failed;
-    std::string current, bytes;
-    EProfileEncoding encoding;
-    DWORD failure = 0;
-    const EProfileRead read = ReadWholeText(path, &current, &encoding, &failure);
-    if (!IsUpdatable(read, ifMissing)) return EProfileSave::Failed;
-    const std::string text = WithWindowsLineEnds(update(std::move(current)));
-    if (!ProfileBytesOf(text, encoding, &bytes)) return EProfileSave::Failed;
-    if (read == EProfileRead::Read && HoldsBytes(path, bytes)) return EProfileSave::Saved;
-    return ReplaceWholeFile(path, bytes) ? EProfileSave::Saved : EProfileSave::Failed;
+                               EMissingProfile ifMissing, std::string* error) {
+    std::string reason;
+    const EProfileSave saved = UpdateFile(path, update, ifMissing, &reason);
+    if (error) *error = reason;
+    return saved;
 }
