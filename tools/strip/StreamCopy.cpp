@@ -103,6 +103,8 @@ std::vector<std::string> JoinCommand(const std::string& ffmpeg,
                                      const std::string& output) {
     std::string joined = "concat:";
     for (std::size_t i = 0; i < pieces.size(); ++i) joined += (i ? "|" : "") + pieces[i];
-    return {ffmpeg, "-nostdin", "-v", "error", "-y", "-i",  joined,
-            "-map", "0",        "-c", "copy",  "-f", "vob", output};
+    // A piece that begins with B-frames of the GOP before its I-frame repeats the times at the
+    // end of the piece before; ignoring the pieces' decoding times lets the join renumber them.
+    return {ffmpeg, "-nostdin", "-v", "error", "-y",   "-fflags", "+igndts", "-i",
+            joined, "-map",     "0",  "-c",    "copy", "-f",      "vob",     output};
 }
