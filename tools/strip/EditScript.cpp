@@ -56,7 +56,11 @@ bool ReadDirective(const std::string& line, SEditScript* script, bool* ended, st
     const std::string::size_type blank = line.find(' ');
     const std::string word = line.substr(0, blank);
     const std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
-    if (line.empty() || line[0] == '#') return true;
+    if (line.empty()) return true;
+    if (line[0] == '#') {
+        script->comments.push_back(line.substr(line.compare(0, 2, "# ") == 0 ? 2 : 1));
+        return true;
+    }
     if (word == kEndLine && rest.empty()) {
         *ended = true;
         return true;
