@@ -253,7 +253,8 @@ TEST_F(RtvEditRun, EvtDumpScriptOfAnEventFileInEitherByteOrderIsCarriedOut) {
             m_runner.Start(ToolPath("pelkar-evtdump") + " \"" + m_folder.File("show.evt") + "\""));
         EXPECT_TRUE(m_runner.WaitForEnd(kPatience));
         const std::string script = m_runner.GetAllOutput();
-        EXPECT_NE(script.find("\nkeep 0.000 100.000\nkeep 160.367 -\nend\n"), std::string::npos)
+        EXPECT_NE(script.find(SystemText("\nkeep 0.000 100.000\nkeep 160.367 -\nend\n")),
+                  std::string::npos)
             << script;
         Run("T" + Output() + "\n" + script + "\n", false);
         EXPECT_EQ(m_runner.GetExit().code, 0) << m_runner.GetAllOutput();
