@@ -23,6 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kName[] = "pelkar-rtvedit: ";
+// Room between the end of one piece and the start of the next, whose B-frames before its
+// first I-frame come a frame or two before that I-frame's time.
+const double kPieceGapSeconds = 0.1;
 
 std::string TranscoderPath() {
     const char* chosen = std::getenv("PELKAR_FFMPEG");
@@ -74,11 +77,16 @@ int WriteCopy(const std::string& ffmpeg, const SEditRequest& request, double vid
     const std::vector<SKeepRange>& keep = request.script.keep;
     const std::string& source = request.script.source;
     if (keep.size() == 1)
-        return RunTranscoder(CutCommand(ffmpeg, source, keep[0], videoOffset, files->Partial()));
+        return RunTranscoder(CutCommand(ffmpeg, source, keep[0], videoOffset, 0, files->Partial()));
+    double outputStart = 0;
     for (const SKeepRange& range : keep) {
-        const int status =
-            RunTranscoder(CutCommand(ffmpeg, source, range, videoOffset, files->NewPiece()));
+        const int status = RunTranscoder(
+            CutCommand(ffmpeg, source, range, videoOffset, outputStart, files->NewPiece()));
         if (status != 0) return status;
+        if (!range.toEnd)
+            outputStart = LastPacketEnd(CaptureStandardOutput(
+                              LastPacketsCommand(ffmpeg, files->Pieces().back()))) +
+                          kPieceGapSeconds;
     }
     return RunTranscoder(JoinCommand(ffmpeg, files->Pieces(), files->Partial()));
 }

@@ -61,10 +61,18 @@ std::vector<std::string> FirstPacketsCommand(const std::string& ffmpeg, const st
             source, "-map",     "0",  "-c",    "copy", "-f",           "framecrc", "-"};
 }
 
-double FirstVideoOffset(const std::string& listing) {
+namespace {
+
+struct SPacket {
+    bool video = false;
+    double start = 0;
+    double end = 0;
+};
+
+// The packets of a framecrc listing that carry a presentation time.
+std::vector<SPacket> ListedPackets(const std::string& listing) {
     std::map<int, STimeBase> streams;
-    const double none = std::numeric_limits<double>::max();
-    double fileStart = none, videoStart = none;
+    std::vector<SPacket> packets;
     std::istringstream lines(listing);
     lines.imbue(std::locale::classic());
     for (std::string line; std::getline(lines, line);) {
@@ -73,27 +81,64 @@ double FirstVideoOffset(const std::string& listing) {
             continue;
         }
         const std::vector<std::string> fields = Fields(line);
-        long long presentation = 0;
-        if (fields.size() < 3 || !ReadTicks(fields[2], &presentation)) continue;
+        long long presentation = 0, duration = 0;
+        if (fields.size() < 4 || !ReadTicks(fields[2], &presentation)) continue;
+        ReadTicks(fields[3], &duration);
         const STimeBase& stream = streams[std::atoi(fields[0].c_str())];
-        const double seconds = static_cast<double>(presentation) * stream.secondsPerTick;
-        fileStart = std::min(fileStart, seconds);
-        if (stream.video) videoStart = std::min(videoStart, seconds);
+        const double start = static_cast<double>(presentation) * stream.secondsPerTick;
+        packets.push_back(
+            {stream.video, start, start + static_cast<double>(duration) * stream.secondsPerTick});
+    }
+    return packets;
+}
+
+}  // namespace
+
+double FirstVideoOffset(const std::string& listing) {
+    const double none = std::numeric_limits<double>::max();
+    double fileStart = none, videoStart = none;
+    for (const SPacket& packet : ListedPackets(listing)) {
+        fileStart = std::min(fileStart, packet.start);
+        if (packet.video) videoStart = std::min(videoStart, packet.start);
     }
     return videoStart == none ? -1 : videoStart - fileStart;
 }
 
+std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece) {
+    return {ffmpeg,    "-nostdin", "-v",       "error", "-sseof", "-" + std::string(kListedSeconds),
+            "-copyts", "-i",       piece,      "-map",  "0",      "-c",
+            "copy",    "-f",       "framecrc", "-"};
+}
+
+double LastPacketEnd(const std::string& listing) {
+    double end = -1;
+    for (const SPacket& packet : ListedPackets(listing)) end = std::max(end, packet.end);
+    return end;
+}
+
+namespace {
+
+double SeekSeconds(const SKeepRange& range, double videoOffset) {
+    return range.start > 0 ? std::max(0.0, videoOffset + range.start - kSeekEarlySeconds) : 0;
+}
+
+double PieceSeconds(const SKeepRange& range, double videoOffset) {
+    return videoOffset + range.end - SeekSeconds(range, videoOffset);
+}
+
+}  // namespace
+
 std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
-                                    const SKeepRange& range, double videoOffset,
+                                    const SKeepRange& range, double videoOffset, double outputStart,
                                     const std::string& piece) {
-    const double seek = range.start > 0 ? videoOffset + range.start - kSeekEarlySeconds : 0;
+    const double seek = SeekSeconds(range, videoOffset);
     std::vector<std::string> command = {ffmpeg, "-nostdin", "-v", "error", "-y"};
     if (seek > 0) command.insert(command.end(), {"-ss", Seconds(seek)});
     command.insert(command.end(), {"-i", source, "-map", "0:v?", "-map", "0:a?", "-c", "copy"});
     if (seek > 0) command.insert(command.end(), {"-copypriorss", "0"});
     if (!range.toEnd)
-        command.insert(command.end(),
-                       {"-t", Seconds(videoOffset + range.end - std::max(seek, 0.0))});
+        command.insert(command.end(), {"-t", Seconds(PieceSeconds(range, videoOffset))});
+    if (outputStart > 0) command.insert(command.end(), {"-output_ts_offset", Seconds(outputStart)});
     command.insert(command.end(), {"-f", "vob", piece});
     return command;
 }
@@ -103,8 +148,6 @@ std::vector<std::string> JoinCommand(const std::string& ffmpeg,
                                      const std::string& output) {
     std::string joined = "concat:";
     for (std::size_t i = 0; i < pieces.size(); ++i) joined += (i ? "|" : "") + pieces[i];
-    // A piece that begins with B-frames of the GOP before its I-frame repeats the times at the
-    // end of the piece before; ignoring the pieces' decoding times lets the join renumber them.
-    return {ffmpeg, "-nostdin", "-v", "error", "-y",   "-fflags", "+igndts", "-i",
-            joined, "-map",     "0",  "-c",    "copy", "-f",      "vob",     output};
+    return {ffmpeg, "-nostdin", "-v", "error", "-y", "-i",  joined,
+            "-map", "0",        "-c", "copy",  "-f", "vob", output};
 }

@@ -17,14 +17,22 @@ std::vector<std::string> FirstPacketsCommand(const std::string& ffmpeg, const st
 // framecrc of every stream); negative when the listing shows no video.
 double FirstVideoOffset(const std::string& listing);
 
-// Cuts one range, whose times count from the first video frame, into the piece. The seek
-// counts from the start of the file and starts early, since a seek lands after an I-frame
-// whose packet carries no time; packets before the seek point are left out, so each piece
-// starts with whole audio frames and an I-frame.
+// Lists the packets of a piece's last seconds with their times as stored.
+std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece);
+
+// Where the last packet of that listing ends, in seconds; negative when it lists none.
+double LastPacketEnd(const std::string& listing);
+
+// Cuts one range, whose times count from the first video frame, into the piece, whose times
+// begin at outputStart. The seek counts from the start of the file and starts early, since a
+// seek lands after an I-frame whose packet carries no time; packets before the seek point are
+// left out, so each piece starts with whole audio frames and an I-frame.
 std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
-                                    const SKeepRange& range, double videoOffset,
+                                    const SKeepRange& range, double videoOffset, double outputStart,
                                     const std::string& piece);
 
+// Joins pieces whose times follow one another (each begins after the last packet of the one
+// before), so the join needs to renumber none.
 std::vector<std::string> JoinCommand(const std::string& ffmpeg,
                                      const std::vector<std::string>& pieces,
                                      const std::string& output);
