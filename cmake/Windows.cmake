@@ -39,15 +39,18 @@ endfunction()
 # A release build carries no symbols.
 add_link_options($<$<CONFIG:Release>:-s>)
 
-# The release zip: PELKAR.EXE, the FFMPEG front end when it is built, and the read-me.
+# The release zip: PELKAR.EXE, the FFMPEG front end and the stripping tools when they are
+# built, and the read-me.
 function(pelkar_windows_release)
   set(zip ${CMAKE_BINARY_DIR}/PELKAR-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-win-${CMAKE_SYSTEM_PROCESSOR}.zip)
   set(programs $<TARGET_FILE:pelkar>)
   set(depends pelkar)
-  if(TARGET pelkar-ffmpeg)
-    list(APPEND programs $<TARGET_FILE:pelkar-ffmpeg>)
-    list(APPEND depends pelkar-ffmpeg)
-  endif()
+  foreach(tool pelkar-ffmpeg pelkar-evtdump pelkar-rtvedit)
+    if(TARGET ${tool})
+      list(APPEND programs $<TARGET_FILE:${tool}>)
+      list(APPEND depends ${tool})
+    endif()
+  endforeach()
   add_custom_command(OUTPUT ${zip}
     COMMAND ${CMAKE_COMMAND} -DZIP=${zip} "-DPROGRAMS=${programs}"
             -DREADME=${CMAKE_SOURCE_DIR}/docs/ReadMe-Windows.txt

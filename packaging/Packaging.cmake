@@ -1,7 +1,7 @@
 # Installation on Linux and the Debian package made from it by CPack.
 #
 # The layout is fixed relative to the executables, which find their neighbours from where they
-# run: pelkar and pelkar-ffmpeg in bin/, the window module in lib/pelkar/.
+# run: pelkar and its tools in bin/, the window module in lib/pelkar/.
 
 set(PELKAR_RELEASE_DATE 2026-12-07)
 set(PELKAR_MAN_DATE ${PELKAR_RELEASE_DATE})
@@ -16,10 +16,10 @@ find_program(PELKAR_GZIP gzip REQUIRED)
 configure_file(${PELKAR_LINUX_DIR}/changelog.in ${PELKAR_PACKAGING_OUT}/changelog @ONLY)
 configure_file(${PELKAR_LINUX_DIR}/copyright.in ${PELKAR_PACKAGING_OUT}/copyright @ONLY)
 set(PELKAR_COMPRESSED_FILES)
-foreach(page pelkar pelkar-ffmpeg)
+foreach(page pelkar pelkar-ffmpeg pelkar-evtdump pelkar-rtvedit)
   configure_file(${PELKAR_LINUX_DIR}/${page}.1.in ${PELKAR_PACKAGING_OUT}/${page}.1 @ONLY)
 endforeach()
-foreach(file pelkar.1 pelkar-ffmpeg.1 changelog)
+foreach(file pelkar.1 pelkar-ffmpeg.1 pelkar-evtdump.1 pelkar-rtvedit.1 changelog)
   add_custom_command(OUTPUT ${PELKAR_PACKAGING_OUT}/${file}.gz
     COMMAND ${PELKAR_GZIP} -9nkf ${PELKAR_PACKAGING_OUT}/${file}
     DEPENDS ${PELKAR_PACKAGING_OUT}/${file}
@@ -44,7 +44,7 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 add_custom_target(pelkar-packaging-files ALL DEPENDS ${PELKAR_ICON_FILES} ${PELKAR_COMPRESSED_FILES})
 
-install(TARGETS pelkar pelkar-ffmpeg RUNTIME DESTINATION bin)
+install(TARGETS pelkar pelkar-ffmpeg pelkar-evtdump pelkar-rtvedit RUNTIME DESTINATION bin)
 if(TARGET pelkar-window)
   install(TARGETS pelkar-window LIBRARY DESTINATION lib/pelkar)
 endif()
@@ -52,6 +52,7 @@ install(FILES ${PELKAR_LINUX_DIR}/${PELKAR_APP_ID}.desktop DESTINATION share/app
 install(FILES ${PELKAR_PACKAGING_OUT}/${PELKAR_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(DIRECTORY ${PELKAR_PACKAGING_OUT}/icons/ DESTINATION share/icons/hicolor)
 install(FILES ${PELKAR_PACKAGING_OUT}/pelkar.1.gz ${PELKAR_PACKAGING_OUT}/pelkar-ffmpeg.1.gz
+        ${PELKAR_PACKAGING_OUT}/pelkar-evtdump.1.gz ${PELKAR_PACKAGING_OUT}/pelkar-rtvedit.1.gz
         DESTINATION share/man/man1)
 install(FILES ${PELKAR_PACKAGING_OUT}/changelog.gz ${PELKAR_PACKAGING_OUT}/copyright
         DESTINATION share/doc/pelkar)
@@ -67,7 +68,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, comskip")
 # The synopsis comes first on its own; CPack indents these lines below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "PELKAR is the post-download command of a DVArchive host. After each download

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libnotify-dev libwxgtk3.2-dev
-  ffmpeg
+  ffmpeg comskip
   dbus-daemon
   xvfb xauth xdotool imagemagick
   file desktop-file-utils appstream man-db

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Shows PELKAR at work: builds everything, makes a short TV-like recording and runs build/pelkar
 # on it twice, the way the DVArchive host would after a download. The first run matches an
-# audio-only action (an mp3), the second only a two-pass video action after it (an mp4).
+# audio-only action (an mp3), the second only a two-pass video action after it (an mp4). A
+# third run strips the commercials from a recording with a break and converts the rest to an
+# mp3, and says how much was cut.
 # Everything it makes stays under sample/; the user's own profile is not touched. Re-runnable.
 #
 #   scripts/sample.sh              install what is missing, build, run the sample
 #   scripts/sample.sh --no-build   run the sample with the programs already built
 #
-# FFMPEG is left at its default, pelkar-ffmpeg, which pelkar finds beside itself.
+# FFMPEG, EVTDump and RTVEdit are left at their defaults, pelkar-ffmpeg, pelkar-evtdump and
+# pelkar-rtvedit, which pelkar finds beside itself.
 #
-# Environment: PELKAR_BIN_DIR (where pelkar and pelkar-ffmpeg are, default build/),
+# Environment: PELKAR_BIN_DIR (where pelkar and its tools are, default build/),
 # PELKAR_SAMPLE_DIR (default sample/), PELKAR_SAMPLE_SECONDS (recording length, default 22).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,7 +27,7 @@ bin_dir="$(cd "${PELKAR_BIN_DIR:-$root/build}" && pwd)"
 mkdir -p "${PELKAR_SAMPLE_DIR:-$root/sample}"
 sample_dir="$(cd "${PELKAR_SAMPLE_DIR:-$root/sample}" && pwd)"
 seconds="${PELKAR_SAMPLE_SECONDS:-22}"
-for program in pelkar pelkar-ffmpeg; do
+for program in pelkar pelkar-ffmpeg pelkar-evtdump pelkar-rtvedit make_recording; do
   [ -x "$bin_dir/$program" ] || { echo "$0: $bin_dir/$program is missing" >&2 && exit 1; }
 done
 
@@ -33,6 +36,12 @@ config_dir="$sample_dir/config"
 out_dir="$sample_dir/out"
 temp_dir="$sample_dir/tmp"
 log_file="$sample_dir/pelkar.log"
+
+# A recording with a break of two spots between 25 and 50 s, with the event file the recorder
+# writes beside it; make_recording prints where the commercials lie and the whole length.
+breaks="$sample_dir/breaks.mpg"
+"$bin_dir/make_recording" "$breaks" 720x480 little show:20 quietfade:1 show:4 break:15,10 \
+  show:17 >"$sample_dir/breaks.truth"
 
 # A recording as a TV card writes it: an MPEG-2 program stream with MPEG audio. It is kept
 # between runs unless its length changes.
@@ -48,8 +57,8 @@ fi
 # pass, remove source, then the filter: thirteen flag and pattern pairs (mpeg, title,
 # episode, startdate, starttime, dur, showid, dname, dcat, dchan, rname, rcat, rchan).
 action_text() {
-  local name="$1" audio_only="$2" two_pass="$3" filter_entry="$4" pattern="$5"
-  local text="$name||$out_dir||%title%||$audio_only||0||$two_pass||0|||" entry
+  local name="$1" audio_only="$2" strip="$3" two_pass="$4" filter_entry="$5" pattern="$6"
+  local text="$name||$out_dir||%title%||$audio_only||$strip||$two_pass||0|||" entry
   for entry in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
     if [ "$entry" -eq "$filter_entry" ]; then
       text+="1||$pattern||"
@@ -64,8 +73,9 @@ rm -rf "$config_dir" "$out_dir" "$temp_dir" "$log_file"
 mkdir -p "$config_dir" "$out_dir" "$temp_dir"
 {
   echo "[PELKAR]"
-  echo "action00=$(action_text "Sample radio as mp3" 1 0 1 "Radio*")"
-  echo "action01=$(action_text "Sample video as mp4" 0 1 1 "*")"
+  echo "action00=$(action_text "Sample radio as mp3" 1 0 0 1 "Radio*")"
+  echo "action01=$(action_text "Sample stripped show as mp3" 1 1 0 1 "Stripped*")"
+  echo "action02=$(action_text "Sample video as mp4" 0 0 1 1 "*")"
   echo "tempPath=$temp_dir/"
   echo "logging=1"
   echo "loggingPath=$log_file"
@@ -73,8 +83,8 @@ mkdir -p "$config_dir" "$out_dir" "$temp_dir"
 
 # The host's post-download command: all thirteen options, each with its value.
 run_pelkar() {
-  local title="$1" episode="$2" category="$3"
-  XDG_CONFIG_HOME="$config_dir" "$bin_dir/pelkar" --mpeg "$recording" --title "$title" \
+  local title="$1" episode="$2" category="$3" source="${4:-$recording}"
+  XDG_CONFIG_HOME="$config_dir" "$bin_dir/pelkar" --mpeg "$source" --title "$title" \
     --episode "$episode" --startdate 2011-03-07 --starttime 13:00 --dur 30 --showid 1001 \
     --dname "Sample Box" --dcat "$category" --dchan 7 --rname "Sample Box" \
     --rcat "$category" --rchan 7
@@ -84,16 +94,27 @@ echo "Converting $recording for the audio action..."
 run_pelkar "Radio Play" "Pilot" "Drama"
 echo "Converting $recording for the video action (two passes)..."
 run_pelkar "Late Movie" "1" "Movie"
+echo "Stripping the commercials from $breaks and converting the rest..."
+run_pelkar "Stripped Show" "2" "Drama" "$breaks"
 
 mp3="$out_dir/Radio Play.mp3"
 mp4="$out_dir/Late Movie.mp4"
+stripped="$out_dir/Stripped Show.mp3"
 status=0
-for file in "$mp3" "$mp4"; do
+for file in "$mp3" "$mp4" "$stripped"; do
   [ -s "$file" ] || { echo "$0: $file was not written; see the log" >&2 && status=1; }
 done
 
 echo
 echo "mp3: $mp3"
 echo "mp4: $mp4"
+duration() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1" 2>/dev/null || echo 0; }
+awk -v recorded="$(duration "$breaks")" -v kept="$(duration "$stripped")" '
+  $1 == "commercial" { commercial += $3 - $2 }
+  END {
+    printf "stripped mp3: %.1f s of a %.1f s recording, %.1f s cut (the break: %.1f s)\n",
+      kept, recorded, recorded - kept, commercial
+  }' "$sample_dir/breaks.truth"
+echo "  $stripped"
 echo "log: $log_file"
 exit "$status"

@@ -14,6 +14,11 @@
 // 29.97 (to 600 when STANDIN_FFMPEG_DURATION is no time). At the end it writes DEST: the line
 // "standin_ffmpeg output, pass N" (N is 0 without -pass) followed by SRC's bytes; status 0.
 //
+// A stream copy ("-c copy", as pelkar-rtvedit asks for) is taken quietly whatever its other
+// options: into "-" (a packet listing) it prints a listing of one video packet at time 0; into
+// a file it writes the bytes of its input, or of each file of a "concat:A|B" input in turn;
+// status 0, or 1 when an input cannot be read.
+//
 // Environment:
 //   STANDIN_RECORD           appends its arguments there, argv[0] first, one per line, then
 //                            the line "----- end -----"
@@ -194,6 +199,38 @@ void Flood() {
     }
 }
 
+bool IsStreamCopy(const std::vector<std::string>& arguments) {
+    for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "-c" && arguments[i + 1] == "copy") return true;
+    }
+    return false;
+}
+
+int StreamCopy(const std::vector<std::string>& arguments) {
+    std::string input;
+    for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "-i") input = arguments[i + 1];
+    }
+    const std::string& destination = arguments.back();
+    if (destination == "-") {
+        WriteText(stdout, "#tb 0: 1/90000\n#media_type 0: video\n0, 0, 0, 3003, 1, 0x00000000\n");
+        return 0;
+    }
+    const std::string prefix = "concat:";
+    std::istringstream sources(input.rfind(prefix, 0) == 0 ? input.substr(prefix.size()) : input);
+    std::string copy;
+    for (std::string source; std::getline(sources, source, '|');) {
+        std::string content;
+        if (!ReadSource(source, &content)) {
+            Say(source + ": No such file or directory\n");
+            return 1;
+        }
+        copy += content;
+    }
+    std::ofstream(destination, std::ios::binary | std::ios::trunc) << copy;
+    return 0;
+}
+
 void WritePidFile() {
     const std::string path = Setting("STANDIN_PID_FILE", "");
     if (!path.empty()) std::ofstream(path) << ProcessId() << "\n";
@@ -203,9 +240,11 @@ int main(int argc, char** argv) {
     UseBinaryStandardStreams();
     WritePidFile();
     AppendRecord(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (IsStreamCopy(arguments)) return StreamCopy(arguments);
     PrintBanner();
     Request request;
-    if (!ParseRequest(std::vector<std::string>(argv + 1, argv + argc), &request)) {
+    if (!ParseRequest(arguments, &request)) {
         Say("Unrecognized command line\n");
         return 1;
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "MediaTools.h"
@@ -63,7 +64,13 @@ TEST_F(SampleJob, EachRecordingIsConvertedByItsFirstMatchingActionOnly) {
     EXPECT_FALSE(FileExists(sample.File("out/Radio Play.mp4")));
 
     const std::string log = ReadWholeFile(Printed(result, "log"));
-    EXPECT_EQ(Occurrences(log, "ProcessAudio(): Completed processing audio."), 1u);
+    EXPECT_EQ(Occurrences(log, "ProcessAudio(): Completed processing audio."), 2u);
+    // The break recording holds 42 s of show; the mp3 of its stripped copy lasts as long.
+    const std::string stripped = sample.File("out/Stripped Show.mp3");
+    const std::string duration = RunProgram({ffprobe, "-v", "error", "-show_entries",
+                                             "format=duration", "-of", "csv=p=0", stripped})
+                                     .standardOutput;
+    EXPECT_NEAR(std::strtod(duration.c_str(), nullptr), 42.0, 2.5);
     EXPECT_NE(log.find(", iPass=1"), std::string::npos);
     EXPECT_NE(log.find(", iPass=2"), std::string::npos);
     EXPECT_EQ(Occurrences(log, "ProcessVideo(): Completed processing video."), 2u);

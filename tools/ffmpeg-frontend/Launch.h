@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// What the front end asks of the system, defined in LaunchPosix.cpp and LaunchWin32.cpp.
+// What the front end, and the stripping tools beside it, ask of the system, defined in
+// LaunchPosix.cpp and LaunchWin32.cpp.
 
 // The transcoder run when PELKAR_FFMPEG names none ("ffmpeg", "ffmpeg.exe").
 const char* DefaultTranscoder();
@@ -28,4 +29,9 @@ std::string CaptureStandardOutput(const std::vector<std::string>& arguments);
 // program never outlives this process. Its exit status, 128 + the number of the signal that
 // ended it or that this process was stopped with; 127 with a message on standard error when it
 // cannot be started.
+// A stop asked for between two runs ends the next one before it starts.
 int RunTranscoder(const std::vector<std::string>& arguments);
+
+// As RunTranscoder, with the program's standard streams on the null device and no message of
+// its own.
+int RunQuietly(const std::vector<std::string>& arguments);

@@ -23,15 +23,15 @@ const int kForwardedSignals[] = {SIGTERM, SIGINT};
 // outlives a front end whose own starter has gone.
 const unsigned kStopGraceSeconds = 2;
 
-// The interrupted code may be about to read errno, which kill may change.
+// The interrupted code may be about to read errno, which kill may change. A stop that comes
+// while no transcoder runs is kept for the next run.
 void ForwardSignal(int number) {
     const int interruptedErrno = errno;
+    const bool first = g_stopSignal == 0;
+    if (first) g_stopSignal = number;
     if (g_transcoder > 0) {
         kill(static_cast<pid_t>(g_transcoder), number);
-        if (g_stopSignal == 0) {
-            g_stopSignal = number;
-            alarm(kStopGraceSeconds);
-        }
+        if (first) alarm(kStopGraceSeconds);
     }
     errno = interruptedErrno;
 }
@@ -156,22 +156,37 @@ std::string CaptureStandardOutput(const std::vector<std::string>& arguments) {
     return listing;
 }
 
-int RunTranscoder(const std::vector<std::string>& arguments) {
+namespace {
+
+void SilenceStandardStreams() {
+    const int nothing = open("/dev/null", O_RDWR);
+    dup2(nothing, STDIN_FILENO);
+    dup2(nothing, STDOUT_FILENO);
+    dup2(nothing, STDERR_FILENO);
+}
+
+int RunChild(const std::vector<std::string>& arguments, bool quiet) {
     std::vector<std::string> copy = arguments;
     std::vector<char*> argv = ArgumentVector(copy);
     SignalForwarding forwarding;
     const pid_t self = getpid();
-    const pid_t child = fork();
+    const pid_t child = g_stopSignal != 0 ? -1 : fork();
     if (child == 0) {
         FollowParent(self);
         forwarding.RestoreInChild();
+        if (quiet) SilenceStandardStreams();
         execvp(argv[0], argv.data());
-        std::fprintf(stderr, "pelkar-ffmpeg: cannot run %s: %s\n", argv[0], std::strerror(errno));
+        if (!quiet)
+            std::fprintf(stderr, "pelkar-ffmpeg: cannot run %s: %s\n", argv[0],
+                         std::strerror(errno));
         _exit(127);
     }
     forwarding.ForwardTo(child > 0 ? child : 0);
+    if (g_stopSignal != 0 && child < 0) return 128 + g_stopSignal;
     if (child < 0) {
-        std::fprintf(stderr, "pelkar-ffmpeg: cannot start %s: %s\n", argv[0], std::strerror(errno));
+        if (!quiet)
+            std::fprintf(stderr, "pelkar-ffmpeg: cannot start %s: %s\n", argv[0],
+                         std::strerror(errno));
         return 127;
     }
     int status = 0;
@@ -180,4 +195,14 @@ int RunTranscoder(const std::vector<std::string>& arguments) {
     alarm(0);
     // A transcoder that was asked to stop may end with a status of its own (ffmpeg's is 255).
     return g_stopSignal != 0 ? 128 + g_stopSignal : ExitStatus(status);
+}
+
+}  // namespace
+
+int RunTranscoder(const std::vector<std::string>& arguments) {
+    return RunChild(arguments, false);
+}
+
+int RunQuietly(const std::vector<std::string>& arguments) {
+    return RunChild(arguments, true);
 }

@@ -57,6 +57,13 @@ HANDLE OpenNul() {
                        &inheritable, OPEN_EXISTING, 0, nullptr);
 }
 
+int WaitForExitStatus(HANDLE process) {
+    WaitForSingleObject(process, INFINITE);
+    DWORD status = 127;
+    GetExitCodeProcess(process, &status);
+    return static_cast<int>(status);
+}
+
 }  // namespace
 
 const char* DefaultTranscoder() {
@@ -118,8 +125,13 @@ int RunTranscoder(const std::vector<std::string>& arguments) {
                      GetLastError());
         return 127;
     }
-    WaitForSingleObject(process.Get(), INFINITE);
-    DWORD status = 127;
-    GetExitCodeProcess(process.Get(), &status);
-    return static_cast<int>(status);
+    return WaitForExitStatus(process.Get());
+}
+
+int RunQuietly(const std::vector<std::string>& arguments) {
+    SetConsoleCtrlHandler(WaitForTranscoder, TRUE);
+    OwnedHandle nothing(OpenNul());
+    OwnedHandle process(StartProcess(JoinWindowsCommandLine(arguments), nothing.Get(),
+                                     nothing.Get(), nothing.Get()));
+    return process.Get() ? WaitForExitStatus(process.Get()) : 127;
 }

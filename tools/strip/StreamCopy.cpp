@@ -1,0 +1,153 @@
+#include "StreamCopy.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <locale>
+#include <map>
+#include <sstream>
+
+namespace {
+
+// More than a GOP of the recorder's (15 frames, half a second), so the I-frame at or before
+// a range's start is in the piece.
+const double kSeekEarlySeconds = 0.5;
+const char kListedSeconds[] = "5";
+
+struct STimeBase {
+    double secondsPerTick = 0;
+    bool video = false;
+};
+
+// "#tb 0: 1/90000" and "#media_type 0: video".
+void ReadHeaderLine(const std::string& line, std::map<int, STimeBase>* streams) {
+    std::istringstream words(line);
+    std::string key, index;
+    words >> key >> index;
+    const int stream = std::atoi(index.c_str());
+    if (key == "#tb") {
+        double numerator = 0, denominator = 0;
+        char slash = 0;
+        if (words >> numerator >> slash >> denominator && denominator > 0)
+            (*streams)[stream].secondsPerTick = numerator / denominator;
+    } else if (key == "#media_type") {
+        std::string kind;
+        words >> kind;
+        (*streams)[stream].video = kind == "video";
+    }
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    return fields;
+}
+
+// A packet without a time shows as a value far below any real one.
+bool ReadTicks(const std::string& text, long long* ticks) {
+    std::istringstream in(text);
+    return static_cast<bool>(in >> *ticks) && *ticks > std::numeric_limits<long long>::min() / 2;
+}
+
+std::string Seconds(double seconds) {
+    return FormatSeconds(std::max(0.0, seconds));
+}
+
+}  // namespace
+
+std::vector<std::string> FirstPacketsCommand(const std::string& ffmpeg, const std::string& source) {
+    return {ffmpeg, "-nostdin", "-v", "error", "-t",   kListedSeconds, "-copyts",  "-i",
+            source, "-map",     "0",  "-c",    "copy", "-f",           "framecrc", "-"};
+}
+
+namespace {
+
+struct SPacket {
+    bool video = false;
+    double start = 0;
+    double end = 0;
+};
+
+// The packets of a framecrc listing that carry a presentation time.
+std::vector<SPacket> ListedPackets(const std::string& listing) {
+    std::map<int, STimeBase> streams;
+    std::vector<SPacket> packets;
+    std::istringstream lines(listing);
+    lines.imbue(std::locale::classic());
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line[0] == '#') {
+            ReadHeaderLine(line, &streams);
+            continue;
+        }
+        const std::vector<std::string> fields = Fields(line);
+        long long presentation = 0, duration = 0;
+        if (fields.size() < 4 || !ReadTicks(fields[2], &presentation)) continue;
+        ReadTicks(fields[3], &duration);
+        const STimeBase& stream = streams[std::atoi(fields[0].c_str())];
+        const double start = static_cast<double>(presentation) * stream.secondsPerTick;
+        packets.push_back(
+            {stream.video, start, start + static_cast<double>(duration) * stream.secondsPerTick});
+    }
+    return packets;
+}
+
+}  // namespace
+
+double FirstVideoOffset(const std::string& listing) {
+    const double none = std::numeric_limits<double>::max();
+    double fileStart = none, videoStart = none;
+    for (const SPacket& packet : ListedPackets(listing)) {
+        fileStart = std::min(fileStart, packet.start);
+        if (packet.video) videoStart = std::min(videoStart, packet.start);
+    }
+    return videoStart == none ? -1 : videoStart - fileStart;
+}
+
+std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece) {
+    return {ffmpeg,    "-nostdin", "-v",       "error", "-sseof", "-" + std::string(kListedSeconds),
+            "-copyts", "-i",       piece,      "-map",  "0",      "-c",
+            "copy",    "-f",       "framecrc", "-"};
+}
+
+double LastPacketEnd(const std::string& listing) {
+    double end = -1;
+    for (const SPacket& packet : ListedPackets(listing)) end = std::max(end, packet.end);
+    return end;
+}
+
+namespace {
+
+double SeekSeconds(const SKeepRange& range, double videoOffset) {
+    return range.start > 0 ? std::max(0.0, videoOffset + range.start - kSeekEarlySeconds) : 0;
+}
+
+double PieceSeconds(const SKeepRange& range, double videoOffset) {
+    return videoOffset + range.end - SeekSeconds(range, videoOffset);
+}
+
+}  // namespace
+
+std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
+                                    const SKeepRange& range, double videoOffset, double outputStart,
+                                    const std::string& piece) {
+    const double seek = SeekSeconds(range, videoOffset);
+    std::vector<std::string> command = {ffmpeg, "-nostdin", "-v", "error", "-y"};
+    if (seek > 0) command.insert(command.end(), {"-ss", Seconds(seek)});
+    command.insert(command.end(), {"-i", source, "-map", "0:v?", "-map", "0:a?", "-c", "copy"});
+    if (seek > 0) command.insert(command.end(), {"-copypriorss", "0"});
+    if (!range.toEnd)
+        command.insert(command.end(), {"-t", Seconds(PieceSeconds(range, videoOffset))});
+    if (outputStart > 0) command.insert(command.end(), {"-output_ts_offset", Seconds(outputStart)});
+    command.insert(command.end(), {"-f", "vob", piece});
+    return command;
+}
+
+std::vector<std::string> JoinCommand(const std::string& ffmpeg,
+                                     const std::vector<std::string>& pieces,
+                                     const std::string& output) {
+    std::string joined = "concat:";
+    for (std::size_t i = 0; i < pieces.size(); ++i) joined += (i ? "|" : "") + pieces[i];
+    return {ffmpeg, "-nostdin", "-v", "error", "-y", "-i",  joined,
+            "-map", "0",        "-c", "copy",  "-f", "vob", output};
+}
