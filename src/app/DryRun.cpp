@@ -78,6 +78,7 @@ std::string PlanSection(const SStoredSettings& settings, const CAction& action,
     const std::string strippedFile = StrippedFilePattern(plan.tools.tempPath);
     if (plan.stripCommercials) {
         text += "  Commercials: stripped first, into " + strippedFile + "\n";
+        for (const std::string& note : plan.notes) text += "  " + note + "\n";
     } else {
         text += "  Commercials: not stripped\n";
     }

@@ -4,9 +4,11 @@
 
 #include "model/Action.h"
 #include "model/DVAFlags.h"
+#include "model/Text.h"
 #include "platform/FileIdentity.h"
 #include "platform/FolderQuery.h"
 #include "platform/Platform.h"
+#include "platform/ProgramSearch.h"
 #include "processing/ToolCommands.h"
 
 const char* const kTempPrefix = "mst";
@@ -122,6 +124,20 @@ void CheckToolPath(const std::string& stage, const std::string& tool, const std:
 
 // A recording that could not be examined (a network share that failed, say) is named with
 // the system's reason: it may well be there.
+// A profile that names the recorder's tool by its bare default name, on a system that does not
+// have it, runs the one that ships with PELKAR in its place.
+std::string ToolInPlace(const std::string& tool, const std::string& baseName,
+                        const std::string& setting, SActionPlan* plan) {
+    const std::string own = DefaultToolName("pelkar-" + baseName);
+    const std::string name = ToLower(setting);
+    const bool bareDefault =
+        name == baseName || name == baseName + ".exe" || name == ToLower(DefaultToolName(baseName));
+    if (!bareDefault || name == ToLower(own) || IsProgramFound(setting)) return setting;
+    plan->notes.push_back(tool + " " + setting + " is not found, so " + own +
+                          " runs in its place.");
+    return own;
+}
+
 void CheckRecording(SActionPlan* plan) {
     if (IsExistingFile(plan->recording)) return;
     const std::string error = ExaminationError(plan->recording);
@@ -165,6 +181,8 @@ SActionPlan PlanAction(const CAction& action, const CDVAFlags& recording,
             RunRefusal("The output file " + plan.destination + " is the recording itself."));
     }
     if (plan.stripCommercials) {
+        plan.tools.evtDumpPath = ToolInPlace("EVTDump", "evtdump", settings.evtDumpPath, &plan);
+        plan.tools.rtvEditPath = ToolInPlace("RTVEdit", "rtvedit", settings.rtvEditPath, &plan);
         CheckToolPath("StripCommercials", "EVTDump", settings.evtDumpPath, &plan);
         CheckToolPath("StripCommercials", "RTVEdit", settings.rtvEditPath, &plan);
     }

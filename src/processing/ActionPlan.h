@@ -29,6 +29,9 @@ struct SActionPlan {
     std::vector<int> passes;
     // The tools as they would be started.
     SToolSettings tools;
+    // What the run does otherwise than the settings say, in sentences for the log and the
+    // dry run.
+    std::vector<std::string> notes;
     // Empty when the run may start.
     std::vector<SRefusal> refusals;
 

@@ -22,6 +22,7 @@ CActionRunner::CActionRunner(SToolSettings settings, CRunSink& sink)
 bool CActionRunner::RunAction(const CAction& action, const CDVAFlags& recording) {
     RemoveAbandonedStrippedFiles();
     const SActionPlan plan = PlanAction(action, recording, m_tools);
+    for (const std::string& note : plan.notes) Log("RunAction(): " + note);
     for (const SRefusal& refusal : plan.refusals) Log(refusal.logLine);
     const bool converted = plan.refusals.empty() && CarryOut(plan);
     bool succeeded = converted;

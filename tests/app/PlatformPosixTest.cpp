@@ -193,10 +193,10 @@ TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {
     EXPECT_TRUE(RemoveFile(path));
 }
 
-TEST_F(PlatformPosixTest, ToolsDefaultToBareNamesAndFfmpegToItsFrontEnd) {
+TEST_F(PlatformPosixTest, ToolsDefaultToTheProgramsShippedBesidePelkar) {
     EXPECT_EQ(DefaultToolName("ffmpeg"), "pelkar-ffmpeg");
-    EXPECT_EQ(DefaultToolName("evtdump"), "evtdump");
-    EXPECT_EQ(DefaultToolName("rtvedit"), "rtvedit");
+    EXPECT_EQ(DefaultToolName("evtdump"), "pelkar-evtdump");
+    EXPECT_EQ(DefaultToolName("rtvedit"), "pelkar-rtvedit");
 }
 
 TEST_F(PlatformPosixTest, ClockAdvancesAcrossASleep) {

@@ -123,8 +123,8 @@ TEST_F(StartupTest, ProfileComesBackInCanonicalForm) {
     EXPECT_EQ(ProfileValue("action00"), kept.ToString());
     for (int slot = 1; slot < 75; ++slot)
         EXPECT_EQ(ProfileValue(FormatText("action%02d", slot)), "");
-    EXPECT_EQ(ProfileValue("rtvEditPath"), "rtvedit");
-    EXPECT_EQ(ProfileValue("evtDumpPath"), "evtdump");
+    EXPECT_EQ(ProfileValue("rtvEditPath"), "pelkar-rtvedit");
+    EXPECT_EQ(ProfileValue("evtDumpPath"), "pelkar-evtdump");
     EXPECT_EQ(ProfileValue("ffmpegPath"), "pelkar-ffmpeg");
     EXPECT_EQ(ProfileValue("logging"), "0");
     EXPECT_EQ(ProfileValue("loggingPath"), "pelkar.log");
