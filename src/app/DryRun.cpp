@@ -7,6 +7,7 @@
 namespace {
 
 const std::string::size_type kOptionColumn = 16;
+const char* const kReportHead = "PELKAR dry run: nothing is started, written or logged.\n\n";
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -98,10 +99,14 @@ std::string PlanSection(const SStoredSettings& settings, const CAction& action,
 
 }  // namespace
 
+std::string UnreadableProfileReport(const std::string& problem) {
+    return std::string(kReportHead) + "No action would be run: " + problem + ".\n";
+}
+
 std::string DryRunReport(const SStoredSettings& settings,
                          const std::vector<std::string>& storedActions, const CDVAFlags& recording,
                          const std::vector<std::string>& ignoredSwitches, bool* matched) {
-    std::string report = "PELKAR dry run: nothing is started, written or logged.\n\n";
+    std::string report = kReportHead;
     report += RecordingSection(recording, ignoredSwitches) + "\n";
     const std::vector<SActionTrial> trials = TryActions(storedActions, recording);
     report += "Actions tried, in list order:\n";

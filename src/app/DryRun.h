@@ -20,3 +20,6 @@ class CDVAFlags;
 std::string DryRunReport(const SStoredSettings& settings,
                          const std::vector<std::string>& storedActions, const CDVAFlags& recording,
                          const std::vector<std::string>& ignoredSwitches, bool* matched);
+
+// The report of a dry run that has no actions to try, because the profile cannot be read.
+std::string UnreadableProfileReport(const std::string& problem);

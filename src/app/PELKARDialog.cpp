@@ -49,6 +49,13 @@ bool CPELKARDialog::OnInitDialog() {
     m_dryRun = firstArgument == "--dry-run";
     const bool opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
     m_unattended = !opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
+    // Only the window may go on with the defaults: a run without the user's actions cannot
+    // tell what the user wanted done.
+    if (m_unknownEncoding && !opensWindow) {
+        m_profileError = "The profile " + GetProfilePath() +
+                         " cannot be read: it is in an encoding PELKAR cannot read";
+        m_profileNote.clear();
+    }
     if (!m_profileError.empty()) {
         ReportProblem(m_profileError, "No action was run. " + m_profileError);
     }
@@ -149,11 +156,11 @@ void CPELKARDialog::ChooseRunMode() {
     } else if (m_commandLine.GetOption("--mpeg").empty()) {
         m_exitStatus = 2;
         MessageBox("Missing --mpeg parameter");
+    } else if (m_dryRun) {
+        DryRun();
     } else if (!m_profileError.empty()) {
         // Without its actions the run cannot tell what the user wanted done.
         m_exitStatus = 1;
-    } else if (m_dryRun) {
-        DryRun();
     } else {
         ProcessActions();
     }
@@ -180,9 +187,11 @@ void CPELKARDialog::DryRun() {
     }
     bool matched = false;
     const std::string report =
-        DryRunReport(m_settings, m_storedActionTexts, recording, ignoredSwitches, &matched);
+        m_profileError.empty()
+            ? DryRunReport(m_settings, m_storedActionTexts, recording, ignoredSwitches, &matched)
+            : UnreadableProfileReport(m_profileError);
     // A script can tell from the status whether the recording would be converted.
-    m_exitStatus = matched ? 0 : 3;
+    m_exitStatus = !m_profileError.empty() ? 1 : matched ? 0 : 3;
     std::string error;
     if (!ShowReport(report, &error)) {
         m_exitStatus = 1;

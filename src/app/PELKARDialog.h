@@ -109,6 +109,8 @@ private:
     std::string m_profileError;
     // Why the profile was read as empty though a file is there; logged once the log is open.
     std::string m_profileNote;
+    // The profile is in an encoding PELKAR cannot read.
+    bool m_unknownEncoding = false;
     // A profile found at load is never replaced by a save that finds none.
     bool m_profileFound = false;
     // Why the last save failed.

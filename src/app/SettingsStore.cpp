@@ -88,7 +88,8 @@ void CPELKARDialog::LoadSettings() {
         m_profileError =
             "The profile " + GetProfilePath() + " cannot be read: " + profile.ReadError();
     }
-    if (profile.HasUnknownEncoding()) {
+    m_unknownEncoding = profile.HasUnknownEncoding();
+    if (m_unknownEncoding) {
         m_profileNote = "The profile " + GetProfilePath() +
                         " is in an encoding PELKAR cannot read; the defaults are used and the "
                         "file is left as it is.";

@@ -250,6 +250,18 @@ TEST_P(UnwritableOutputTest, FailsAndSaysWhyOnStandardError) {
 INSTANTIATE_TEST_SUITE_P(Outputs, UnwritableOutputTest, ::testing::ValuesIn(kUnwritableOutputCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Without the user's actions nothing can be foreseen: the report says why, where it is seen.
+TEST_F(DryRunTraceTest, UnreadableProfileIsNamedAtTheTopOfTheReport) {
+    WriteWholeFile(ProfilePath(), std::string("\xFE\xFF\0[\0P\0]\0\n", 10));
+
+    const ProcessResult dry = DryRun("Evening News");
+
+    EXPECT_EQ(dry.exitStatus, 1);
+    EXPECT_EQ(dry.standardOutput, "PELKAR dry run: nothing is started, written or logged.\n\n"
+                                  "No action would be run: The profile " + ProfilePath() +
+                                  " cannot be read: it is in an encoding PELKAR cannot read.\n");
+}
+
 TEST_F(DryRunTraceTest, ReportShowsValuesCutAtTheNextOptionAndWhyActionsWereSkipped) {
     WriteActions({"Broken:a:", "Radio:a:Morning*", "Video::*"});
 

@@ -65,6 +65,7 @@ set_up_profile() {
         devzero) ln -s /dev/zero "$profile" ;;
         sparse) truncate -s 60G "$profile" ;;
         link-loop) ln -s pelkar.ini "$profile" ;;
+        utf16be) printf '\376\377\000[\000P\000]\000\n' >"$profile" ;;
     esac
     [ "$1" = readonly ] && chmod 444 "$profile"
     [ "$1" = readonly-folder ] && chmod 555 "$config"
