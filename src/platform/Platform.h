@@ -3,6 +3,8 @@
 #include <ctime>
 #include <string>
 
+#include "platform/SystemError.h"
+
 // Services every back end provides, declared portably and defined in posix/ or win32/.
 
 int CurrentProcessId();
@@ -66,8 +68,9 @@ void PrepareProcess();
 std::string GetProfilePath();
 
 // Creates a new, empty, uniquely named file in the directory, its name beginning with the
-// prefix, and returns the name; false when no such file can be made.
-bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name);
+// prefix, and returns the name; false, with the system's reason, when no such file can be made.
+bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name,
+                      SSystemError* error);
 
 // Deletes a file; a missing file is not an error worth reporting. When the file stays, the
 // system's reason goes to error (when given).

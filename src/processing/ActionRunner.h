@@ -40,7 +40,7 @@ private:
     bool AreStrippedNamesFree(const SActionPlan& plan, const std::string& tempName);
     bool MakeOutputFolders(const SActionPlan& plan);
     bool MakeMissingFolder(const std::string& folder);
-    bool MakeHeldTempName(CTempFileLock& tempLock, std::string* name);
+    bool MakeHeldTempName(CTempFileLock& tempLock, std::string* name, SSystemError* error);
     void RemoveUnfinishedOutput(const COutputClaim& claim, const std::string& csDest);
     void RemoveStrippedFiles(CTempFileLock& tempLock, const std::string& tempName);
     void RemoveAbandonedStrippedFiles();

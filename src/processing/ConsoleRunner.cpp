@@ -93,6 +93,7 @@ bool CConsoleRunner::Start(const std::string& commandLine) {
     // A tool that started but has no reader would run on unwatched, and outlive this run.
     if (m_link->child) TerminateChild(*m_link->child, true);
     OnRunnerError(FormatText("Redirect console error: %x\r\n", static_cast<unsigned>(error)));
+    m_startError = SystemError(error);
     Stop();
     errno = error;
     return false;

@@ -7,12 +7,14 @@
 #include <string>
 #include <thread>
 
+#include "platform/SystemError.h"
 #include "processing/OutputBuffer.h"
 #include "processing/ToolExit.h"
 #include "ui/toolkit/Object.h"
 
 // Runs one outside console program at a time with its standard input, output and error
-// redirected, and collects what it writes into two buffers through a reader thread. Standard
+// redirected, and collects what it writes into one bounded buffer through a reader thread; the
+// last piece read is kept apart for the progress display. Standard
 // output and standard error share one pipe, so they arrive merged in the order written. The
 // run lasts until the program's process has ended, whatever happens to its output.
 class CConsoleRunner : public CObject {
@@ -24,13 +26,14 @@ public:
 
     // Each piece read from the child (at most 255 bytes).
     virtual void OnChildOutput(const std::string& text);
-    // The runner's own error messages; they land in the same buffers as the child's output.
+    // The runner's own error messages; they land in the same buffer as the child's output.
     virtual void OnRunnerError(const std::string& text);
     // Stops the reader thread and releases every handle. The child is left running.
     virtual void Stop();
 
-    // Empties both buffers and starts the command line. False when the child or the reader
-    // could not be started; the buffers then hold "Redirect console error: %x\r\n".
+    // Empties the buffer and starts the command line. False when the child or the reader
+    // could not be started; the buffer then holds "Redirect console error: %x\r\n", and
+    // StartError says why.
     bool Start(const std::string& commandLine);
     // True until the child's process has ended and the reader has delivered its last output
     // and released every handle.
@@ -55,6 +58,9 @@ public:
     // How the child ended; NotSeen while it runs, when it never started, when the runner
     // was stopped before it ended, or when the system could not tell (a wait that failed).
     SToolExit GetExit() const;
+
+    // Why the last Start failed.
+    const SSystemError& StartError() const { return m_startError; }
 
     // Waits until the runner has ended or the time-out has passed; true when it has ended.
     bool WaitForEnd(unsigned timeoutMilliseconds) const;
@@ -120,4 +126,5 @@ private:
     // The last chunk is the end of the output; only its length is kept.
     std::string::size_type m_lastChunkBytes = 0;
     SToolExit m_exit;
+    SSystemError m_startError;
 };

@@ -42,7 +42,8 @@ bool CActionRunner::CarryOut(const SActionPlan& plan) {
     CTempFileLock tempLock;
     std::string strippedFile;
     if (plan.stripCommercials) {
-        if (MakeHeldTempName(tempLock, &tempName)) {
+        SSystemError error;
+        if (MakeHeldTempName(tempLock, &tempName, &error)) {
             strippedFile = ReplaceExtension(tempName, ".mpg");
             if (!AreStrippedNamesFree(plan, tempName)) {
                 tempLock.Unlock();
@@ -55,8 +56,8 @@ bool CActionRunner::CarryOut(const SActionPlan& plan) {
             }
         } else {
             tempName.clear();
-            Log("RunAction(): No temporary file name could be made in " + m_tools.tempPath +
-                ", converting without stripping commercials");
+            Log("RunAction(): No temporary file name could be made in " + m_tools.tempPath + " (" +
+                error.text + "), converting without stripping commercials");
         }
     }
     const bool converted = Convert(plan, plan.ConversionSource(strippedFile));
@@ -151,12 +152,14 @@ bool CActionRunner::MakeMissingFolder(const std::string& folder) {
 
 // The run holds its temporary name while it works, so that no other run takes its files for
 // abandoned ones.
-bool CActionRunner::MakeHeldTempName(CTempFileLock& tempLock, std::string* name) {
+bool CActionRunner::MakeHeldTempName(CTempFileLock& tempLock, std::string* name,
+                                     SSystemError* error) {
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        if (!MakeTempFileName(m_tools.tempPath, kTempPrefix, name)) return false;
+        if (!MakeTempFileName(m_tools.tempPath, kTempPrefix, name, error)) return false;
         if (tempLock.Lock(*name)) return true;
         RemoveFile(*name);
     }
+    *error = SSystemError{0, "another run took every name made"};
     return false;
 }
 

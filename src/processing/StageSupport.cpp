@@ -5,7 +5,7 @@
 bool CActionRunner::LogToolEnd(const std::string& stage, const std::string& tool, bool started,
                                const CConsoleRunner& runner) {
     if (!started) {
-        Log(stage + "(): " + tool + " could not be started.");
+        Log(stage + "(): " + tool + " could not be started: " + runner.StartError().text + ".");
         return false;
     }
     const SToolExit exit = runner.GetExit();

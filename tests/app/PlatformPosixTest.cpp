@@ -162,7 +162,8 @@ TEST_F(PlatformPosixTest, TempFileNameIsANewEmptyFileWithThePrefix) {
     for (const std::string& directory : {m_dir.Path(), m_dir.Path() + "/"}) {
         for (int i = 0; i < 3; ++i) {
             std::string name;
-            ASSERT_TRUE(MakeTempFileName(directory, "mst", &name));
+            SSystemError error;
+            ASSERT_TRUE(MakeTempFileName(directory, "mst", &name, &error));
             EXPECT_EQ(name.rfind(m_dir.Path() + "/mst", 0), 0u) << name;
             EXPECT_TRUE(FileExists(name));
             EXPECT_EQ(ReadWholeFile(name), "");
@@ -174,15 +175,18 @@ TEST_F(PlatformPosixTest, TempFileNameIsANewEmptyFileWithThePrefix) {
 
 TEST_F(PlatformPosixTest, TempFileNameHasAnExtensionOfItsOwn) {
     std::string name;
-    ASSERT_TRUE(MakeTempFileName(m_dir.Path(), "mst", &name));
+    SSystemError error;
+    ASSERT_TRUE(MakeTempFileName(m_dir.Path(), "mst", &name, &error));
     const std::string fileName = name.substr(name.rfind('/') + 1);
     EXPECT_NE(fileName.find('.'), std::string::npos) << fileName;
 }
 
 TEST_F(PlatformPosixTest, TempFileNameFailsInMissingDirectory) {
     std::string name = "untouched";
-    EXPECT_FALSE(MakeTempFileName(m_dir.File("missing"), "mst", &name));
+    SSystemError error;
+    EXPECT_FALSE(MakeTempFileName(m_dir.File("missing"), "mst", &name, &error));
     EXPECT_EQ(name, "untouched");
+    EXPECT_NE(error.text, "");
 }
 
 TEST_F(PlatformPosixTest, RemoveFileDeletesAndToleratesMissingFile) {

@@ -61,7 +61,8 @@ TEST_F(PlatformWin32Test, TempFileNameIsANewEmptyMstFileWithTheSystemsExtension)
     std::set<std::string> names;
     for (int i = 0; i < 3; ++i) {
         std::string name;
-        ASSERT_TRUE(MakeTempFileName(m_dir.Path(), "mst", &name));
+        SSystemError error;
+        ASSERT_TRUE(MakeTempFileName(m_dir.Path(), "mst", &name, &error));
         EXPECT_EQ(name.rfind(m_dir.Path() + "\\mst", 0), 0u) << name;
         EXPECT_EQ(name.substr(name.size() - 4), ".tmp") << name;
         EXPECT_TRUE(FileExists(name));
@@ -73,8 +74,10 @@ TEST_F(PlatformWin32Test, TempFileNameIsANewEmptyMstFileWithTheSystemsExtension)
 
 TEST_F(PlatformWin32Test, TempFileNameFailsInMissingDirectory) {
     std::string name = "untouched";
-    EXPECT_FALSE(MakeTempFileName(m_dir.File("missing"), "mst", &name));
+    SSystemError error;
+    EXPECT_FALSE(MakeTempFileName(m_dir.File("missing"), "mst", &name, &error));
     EXPECT_EQ(name, "untouched");
+    EXPECT_NE(error.text, "");
 }
 
 TEST_F(PlatformWin32Test, RemoveFileDeletesAndToleratesMissingFile) {

@@ -198,7 +198,7 @@ TEST_F(ProcessingTest, MissingTranscoderIsLoggedAndTheRunFails) {
     ASSERT_EQ(entries.size(), 10u);
     EXPECT_EQ(entries[4], "ProcessAudio(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n");
     EXPECT_EQ(std::vector<std::string>(entries.begin() + 5, entries.end()),
-              Joined({{"ProcessAudio(): FFMPEG could not be started.",
+              Joined({{"ProcessAudio(): FFMPEG could not be started: No such file or directory.",
                        "ProcessAudio(): The audio conversion failed.",
                        "ProcessAudio(): Completed processing audio."},
                       kFailedEnd}));

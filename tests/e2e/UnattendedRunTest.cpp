@@ -294,7 +294,7 @@ const FailureCase kFailureCases[] = {
     {"TranscoderFails", {1, 0, 0}, {}, {{"STANDIN_FFMPEG_MODE", "fail"}},
      "ProcessAudio(): FFMPEG exited with status 1."},
     {"TranscoderMissing", {0, 0, 0}, {{"ffmpegPath", "/nonexistent/ffmpeg"}}, {},
-     "ProcessVideo(): FFMPEG could not be started."},
+     "ProcessVideo(): FFMPEG could not be started: No such file or directory."},
     {"TranscoderKilled", {0, 0, 1}, {}, {{"STANDIN_FFMPEG_MODE", "killed"}},
      "RunAction(): Pass 1 failed, so pass 2 was not started."},
     {"StrippingWritesNothing", {1, 1, 0}, {{"rtvEditPath", "/bin/true"}}, {},

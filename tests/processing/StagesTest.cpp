@@ -58,7 +58,7 @@ TEST_F(AudioStageTest, MissingTranscoderLogsTheStartErrorAndFails) {
     EXPECT_EQ(
         std::vector<std::string>(log.begin() + 2, log.end()),
         Lines({EntryLines("ProcessAudio(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n"),
-               {"ProcessAudio(): FFMPEG could not be started.",
+               {"ProcessAudio(): FFMPEG could not be started: No such file or directory.",
                 "ProcessAudio(): The audio conversion failed.",
                 "ProcessAudio(): Completed processing audio."}}));
 }
@@ -237,7 +237,7 @@ TEST_F(VideoStageTest, MissingTranscoderShowsNothingAndLogsTheStartError) {
     EXPECT_EQ(
         std::vector<std::string>(log.begin() + 2, log.end()),
         Lines({EntryLines("ProcessVideo(): FFMPEG Output:\n\n\nRedirect console error: 2\r\n"),
-               {"ProcessVideo(): FFMPEG could not be started.",
+               {"ProcessVideo(): FFMPEG could not be started: No such file or directory.",
                 "ProcessVideo(): The video conversion failed.",
                 "ProcessVideo(): Completed processing video."}}));
     EXPECT_TRUE(sink.shown.empty());

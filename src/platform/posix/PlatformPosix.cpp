@@ -103,11 +103,15 @@ std::string GetProfilePath() {
 
 // The name carries an extension of its own, as on Windows, so replacing the extension of the
 // name never cuts into a directory whose name has a dot.
-bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name) {
+bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name,
+                      SSystemError* error) {
     const std::string suffix = ".tmp";
     std::string pattern = WithTrailingSlash(directory) + prefix + "XXXXXX" + suffix;
     const int fd = mkostemps(pattern.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        *error = SystemError(errno);
+        return false;
+    }
     close(fd);
     *name = pattern;
     return true;

@@ -169,9 +169,13 @@ std::string GetProfilePath() {
            FileNameWithoutExtension(GetExecutablePath()) + ".INI";
 }
 
-bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name) {
+bool MakeTempFileName(const std::string& directory, const std::string& prefix, std::string* name,
+                      SSystemError* error) {
     char buffer[kPathBufferSize];
-    if (GetTempFileNameA(directory.c_str(), prefix.c_str(), 0, buffer) == 0) return false;
+    if (GetTempFileNameA(directory.c_str(), prefix.c_str(), 0, buffer) == 0) {
+        *error = SystemError(static_cast<int>(GetLastError()));
+        return false;
+    }
     *name = buffer;
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/SystemError.h"
+
 std::string SystemErrorText(unsigned long errorCode) {
     char* message = nullptr;
     const DWORD length = FormatMessageA(
@@ -13,4 +15,8 @@ std::string SystemErrorText(unsigned long errorCode) {
         text.pop_back();
     }
     return text.empty() ? "error " + std::to_string(errorCode) : text;
+}
+
+SSystemError SystemError(int code) {
+    return SSystemError{code, SystemErrorText(static_cast<unsigned long>(code))};
 }

@@ -1,0 +1,7 @@
+#include "platform/SystemError.h"
+
+#include <cstring>
+
+SSystemError SystemError(int code) {
+    return SSystemError{code, std::strerror(code)};
+}
