@@ -17,13 +17,16 @@
 
 namespace {
 const char* const kBanner = "---------------------------------------------------";
-}
+// How long a problem stays in the notification at least.
+const long long kProblemShownMilliseconds = 5000;
+}  // namespace
 
 CPELKARDialog::CPELKARDialog(CDialog* parent) : CDialog(IDD, parent) {}
 
 CPELKARDialog::~CPELKARDialog() {
     if (!m_dryRun && !m_versionOnly) SaveSettings();
     if (m_statusNotifier) {
+        LetProblemBeSeen();
         m_statusNotifier->Remove();
         m_statusNotifier.reset();
     }
@@ -93,6 +96,7 @@ void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string&
         return;
     }
     ShowStatus(unattendedText);
+    m_problemShownAt = ClockMilliseconds();
     WriteErrorLine(GetApplicationTitle(), unattendedText);
 }
 
@@ -107,6 +111,15 @@ void CPELKARDialog::ReportProfileNote(bool opensWindow) {
     } else if (!m_logFile) {
         WriteErrorLine(GetApplicationTitle(), line);
     }
+}
+
+// A run that ends right after its problem would take the notification away before anyone
+// could read it.
+void CPELKARDialog::LetProblemBeSeen() {
+    if (m_problemShownAt < 0) return;
+    const long long shown = ClockMilliseconds() - m_problemShownAt;
+    if (shown < kProblemShownMilliseconds)
+        SleepMilliseconds(static_cast<unsigned>(kProblemShownMilliseconds - shown));
 }
 
 void CPELKARDialog::InitInteractiveWindow() {
@@ -207,6 +220,8 @@ bool CPELKARDialog::OpenLogFile() {
     std::string error;
     if (!file->Open(m_settings.loggingPath, &error)) {
         ReportProblem(error, "The log cannot be opened, so the run goes on without it: " + error);
+        // The progress replaces the text at once: the title keeps the problem in view.
+        if (m_unattended) m_statusNotifier->SetTitle("PELKAR: the log cannot be opened");
         return false;
     }
     m_logFile = std::move(file);

@@ -93,6 +93,7 @@ private:
     void ShowVersion();
     void InitInteractiveWindow();
     bool MayClose();
+    void LetProblemBeSeen();
 
     int m_exitStatus = 0;
     // A dry run leaves no trace: no log, no save, no notification.
@@ -117,4 +118,6 @@ private:
     std::string m_saveError;
     // The window is shown: the user edits the actions and settings.
     bool m_windowShown = false;
+    // When an unattended run showed its problem in the notification; -1 when it showed none.
+    long long m_problemShownAt = -1;
 };

@@ -11,6 +11,9 @@ class CStatusNotifier {
 public:
     virtual ~CStatusNotifier() = default;
     virtual void Show(const std::string& text) = 0;
+    // Replaces the title ("PELKAR") from the next text shown on, for a problem that holds for
+    // the whole run.
+    virtual void SetTitle(const std::string& title) = 0;
     virtual void Remove() = 0;
 };
 

@@ -293,6 +293,19 @@ TEST_F(StatusNotifierTest, QuietNotificationIsRenewedBeforeItExpires) {
     EXPECT_EQ(calls[1].body, kText);
 }
 
+TEST_F(StatusNotifierTest, TitleHoldsForEveryLaterText) {
+    if (!StartService()) GTEST_SKIP() << "no session bus daemon";
+    std::unique_ptr<CStatusNotifier> notifier = CreatePlatformStatusNotifier();
+    notifier->SetTitle("PELKAR: the log cannot be opened");
+    notifier->Show(kText);
+
+    const std::vector<ServiceCall> calls = service->WaitForCalls(1);
+
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].summary, "PELKAR: the log cannot be opened");
+    EXPECT_EQ(calls[0].body, kText);
+}
+
 TEST_F(StatusNotifierTest, LaterTextReplacesTheShownOne) {
     if (!StartService()) GTEST_SKIP() << "no session bus daemon";
     std::unique_ptr<CStatusNotifier> notifier = CreatePlatformStatusNotifier();

@@ -46,10 +46,11 @@ public:
     DesktopNotification(const DesktopNotification&) = delete;
     DesktopNotification& operator=(const DesktopNotification&) = delete;
 
-    void Show(const std::string& text) {
+    void Show(const std::string& title, const std::string& text) {
         if (!m_notification && !Connect()) return;
         const std::string body = BodyText(text);
-        notify_notification_update(m_notification, kTitle, body.c_str(), kIcon);
+        const std::string summary = ValidText(title);
+        notify_notification_update(m_notification, summary.c_str(), body.c_str(), kIcon);
         GError* error = nullptr;
         notify_notification_show(m_notification, &error);
         g_clear_error(&error);
@@ -98,10 +99,15 @@ private:
 
     // The bus carries UTF-8 only, and a server that reads markup would take an "&" or "<" in
     // a title or path for the start of one.
-    std::string BodyText(const std::string& text) const {
+    static std::string ValidText(const std::string& text) {
         gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-        std::string body = valid;
+        std::string checked = valid;
         g_free(valid);
+        return checked;
+    }
+
+    std::string BodyText(const std::string& text) const {
+        std::string body = ValidText(text);
         if (!m_bodyMarkup) return body;
         gchar* escaped = g_markup_escape_text(body.c_str(), static_cast<gssize>(body.size()));
         body = escaped;
@@ -122,6 +128,7 @@ struct WorkerQueue {
     std::mutex lock;
     std::condition_variable changed;
     std::optional<std::string> pendingText;  // only the newest text is worth showing
+    std::string title = kTitle;
     bool removeRequested = false;
     bool finished = false;
 };
@@ -141,8 +148,9 @@ void RunWorker(std::shared_ptr<WorkerQueue> queue) {
         if (queue->removeRequested) break;
         shown = std::move(queue->pendingText);
         queue->pendingText.reset();
+        const std::string title = queue->title;
         guard.unlock();
-        notification.Show(*shown);
+        notification.Show(title, *shown);
         guard.lock();
     }
     guard.unlock();
@@ -163,6 +171,11 @@ public:
         if (m_queue->removeRequested || !StartWorker()) return;
         m_queue->pendingText = text;
         m_queue->changed.notify_all();
+    }
+
+    void SetTitle(const std::string& title) override {
+        std::lock_guard<std::mutex> guard(m_queue->lock);
+        m_queue->title = title;
     }
 
     // Waits only a short while for the service; a worker that is still stuck is left behind.
@@ -202,6 +215,7 @@ private:
 class SilentStatusNotifier : public CStatusNotifier {
 public:
     void Show(const std::string&) override {}
+    void SetTitle(const std::string&) override {}
     void Remove() override {}
 };
 

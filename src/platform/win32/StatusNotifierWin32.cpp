@@ -48,8 +48,13 @@ public:
         const std::size_t length = std::min(text.size(), sizeof m_record->szInfo - 1);
         std::memcpy(m_record->szInfo, text.data(), length);
         m_record->szInfo[length] = '\0';
+        const std::size_t titleLength = std::min(m_title.size(), sizeof m_record->szInfoTitle - 1);
+        std::memcpy(m_record->szInfoTitle, m_title.data(), titleLength);
+        m_record->szInfoTitle[titleLength] = '\0';
         m_call(message, m_record.get());
     }
+
+    void SetTitle(const std::string& title) override { m_title = title; }
 
     void Remove() override {
         if (!m_record) return;
@@ -71,10 +76,10 @@ private:
         m_record->hIcon = ProgramIcon();
         m_record->uTimeout = kBalloonTimeoutMilliseconds;
         m_record->dwInfoFlags = NIIF_INFO;
-        std::strcpy(m_record->szInfoTitle, kBalloonTitle);
     }
 
     NotifyIconCall m_call;
+    std::string m_title = kBalloonTitle;
     HWND m_owner = nullptr;
     std::unique_ptr<NOTIFYICONDATAA> m_record;
 };
