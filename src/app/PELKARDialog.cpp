@@ -6,6 +6,7 @@
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/ProcessCommandLine.h"
 #include "model/Text.h"
 #include "platform/ErrorLine.h"
 #include "platform/Platform.h"

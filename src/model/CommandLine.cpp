@@ -1,6 +1,7 @@
 #include "model/CommandLine.h"
 
 #include "model/ProcessArguments.h"
+#include "platform/ProcessCommandLine.h"
 #include "model/Text.h"
 
 CCommandLine::CCommandLine() : CCommandLine(GetProcessCommandLine()) {}

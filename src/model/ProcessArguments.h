@@ -13,10 +13,6 @@ void SetProcessArguments(const std::vector<std::string>& arguments);
 // a program named "pelkar" started without arguments.
 const std::vector<std::string>& GetProcessArguments();
 
-// The whole command line as one text: on Windows as the system gives it, elsewhere the
-// argument vector joined with single spaces, the program's path first.
-std::string GetProcessCommandLine();
-
 // The number of arguments, the program's own path counted as one.
 int GetProcessArgumentCount();
 

@@ -1,3 +1,5 @@
+#include "processing/AbandonedTempFiles.h"
+
 #include "platform/TempFileLock.h"
 #include "platform/TempNameSweep.h"
 

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "platform/TempFileLock.h"
+#include "processing/AbandonedTempFiles.h"
 #include "processing/ActionRunner.h"
 
 namespace {

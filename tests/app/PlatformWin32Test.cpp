@@ -6,6 +6,7 @@
 
 #include "TestSupportWin32.h"
 #include "model/ProcessArguments.h"
+#include "platform/ProcessCommandLine.h"
 #include "platform/FolderQuery.h"
 #include "platform/Platform.h"
 

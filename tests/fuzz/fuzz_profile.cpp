@@ -11,7 +11,7 @@
 
 #include "FuzzInput.h"
 #include "app/IniText.h"
-#include "app/ProfileEncoding.h"
+#include "platform/ProfileEncoding.h"
 #include "model/Text.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "model/CommandLine.h"
 #include "model/ProcessArguments.h"
+#include "platform/ProcessCommandLine.h"
 
 // On POSIX the system hands over an argument vector, and the command line is built from it.
 class ProcessCommandLinePosixTest : public ::testing::Test {

@@ -1,4 +1,5 @@
 #include "model/ProcessArguments.h"
+#include "platform/ProcessCommandLine.h"
 
 // The system hands over an argument vector; joined with single spaces it reads like the line
 // the host wrote.

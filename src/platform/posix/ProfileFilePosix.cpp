@@ -11,7 +11,7 @@
 
 #include <cctype>
 
-#include "app/ProfileEncoding.h"
+#include "platform/ProfileEncoding.h"
 #include "platform/HoldsBytes.h"
 #include "platform/ProfileFile.h"
 #include "platform/posix/RetryPosix.h"

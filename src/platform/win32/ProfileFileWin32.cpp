@@ -3,7 +3,7 @@
 #include <cctype>
 #include <utility>
 
-#include "app/ProfileEncoding.h"
+#include "platform/ProfileEncoding.h"
 #include "platform/HoldsBytes.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFile.h"

@@ -1,4 +1,4 @@
-#include "app/ProfileEncoding.h"
+#include "platform/ProfileEncoding.h"
 
 #include "model/Utf16Text.h"
 #include "platform/SystemText.h"
