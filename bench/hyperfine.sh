@@ -33,13 +33,10 @@ fi
 
 # The same action and settings as bench_conversion's, FFMPEG left at its default.
 mkdir -p "$scratch/config" "$scratch/out"
-filter=""
-for entry in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
-  if [ "$entry" -eq 1 ]; then filter+="1||Bench*||"; else filter+="0||<NULL>||"; fi
-done
+. "$(dirname "$0")/../scripts/stored-action.sh"
 {
   echo "[PELKAR]"
-  echo "action00=Bench video||$scratch/out||%title%||0||0||0||0|||$filter"
+  echo "action00=$(stored_action "Bench video" "$scratch/out" %title% 0 0 0 1 "Bench*")"
   echo "tempPath=$scratch/"
   echo "logging=1"
   echo "loggingPath=$scratch/pelkar.log"

@@ -53,29 +53,15 @@ if [ "$(cat "$sample_dir/recording.seconds" 2>/dev/null)" != "$seconds" ] || [ !
   echo "$seconds" >"$sample_dir/recording.seconds"
 fi
 
-# One stored action: name, output directory, template, audio only, strip commercials, two
-# pass, remove source, then the filter: thirteen flag and pattern pairs (mpeg, title,
-# episode, startdate, starttime, dur, showid, dname, dcat, dchan, rname, rcat, rchan).
-action_text() {
-  local name="$1" audio_only="$2" strip="$3" two_pass="$4" filter_entry="$5" pattern="$6"
-  local text="$name||$out_dir||%title%||$audio_only||$strip||$two_pass||0|||" entry
-  for entry in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
-    if [ "$entry" -eq "$filter_entry" ]; then
-      text+="1||$pattern||"
-    else
-      text+="0||<NULL>||"
-    fi
-  done
-  printf '%s' "$text"
-}
+. "$root/scripts/stored-action.sh"
 
 rm -rf "$config_dir" "$out_dir" "$temp_dir" "$log_file"
 mkdir -p "$config_dir" "$out_dir" "$temp_dir"
 {
   echo "[PELKAR]"
-  echo "action00=$(action_text "Sample radio as mp3" 1 0 0 1 "Radio*")"
-  echo "action01=$(action_text "Sample stripped show as mp3" 1 1 0 1 "Stripped*")"
-  echo "action02=$(action_text "Sample video as mp4" 0 0 1 1 "*")"
+  echo "action00=$(stored_action "Sample radio as mp3" "$out_dir" %title% 1 0 0 1 "Radio*")"
+  echo "action01=$(stored_action "Sample stripped show as mp3" "$out_dir" %title% 1 1 0 1 "Stripped*")"
+  echo "action02=$(stored_action "Sample video as mp4" "$out_dir" %title% 0 0 1 1 "*")"
   echo "tempPath=$temp_dir/"
   echo "logging=1"
   echo "loggingPath=$log_file"

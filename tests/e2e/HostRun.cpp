@@ -14,12 +14,11 @@ const char kRecordEnd[] = "----- end -----";
 std::string StoredAction(const std::string& name, const std::string& directory,
                          const ActionOptions& options, const std::string& filenameTemplate,
                          const std::string& titlePattern) {
-    std::string text = name + "||" + directory + "||" + filenameTemplate + "||" +
-                       std::to_string(options.audioOnly) + "||" +
-                       std::to_string(options.stripCommercials) + "||" +
-                       std::to_string(options.twoPass) + "||0|||0||<NULL>||1||" + titlePattern + "||";
-    for (int field = 0; field < 11; ++field) text += "0||<NULL>||";
-    return text;
+    CAction action = MakeTitleAction(name, directory, titlePattern, options.audioOnly != 0);
+    action.SetOutputFilename(filenameTemplate);
+    action.SetStripCommercials(options.stripCommercials);
+    action.SetTwoPass(options.twoPass);
+    return action.ToString();
 }
 
 std::vector<std::string> LogEntries(const std::string& logText) {

@@ -2,6 +2,8 @@
 # FFMPEG front end and the stand-in tools of a build, the user the runs go as, and the profile
 # and log of a post-download run.
 #
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/stored-action.sh"
+
 # set_up_scratch BUILD_DIR sets build (its full path), scratch (removed on exit) and bin.
 set_up_scratch() {
     build=$(cd "$1" && pwd)
@@ -28,11 +30,6 @@ tool_path() {
     esac
 }
 
-stored_action() {
-    local text="Archive||$home/out||%title%||$1||$2||${3:-0}||0|||0||<NULL>||1||Evening*||"
-    for _ in $(seq 11); do text+="0||<NULL>||"; done
-    echo "$text"
-}
 
 # The profile of one action for the recordings titled "Evening*", as the associative array
 # want describes it (audio, strip, twopass, and the ffmpeg, evtdump and rtvedit tools), logging
@@ -40,7 +37,8 @@ stored_action() {
 write_profile() {
     cat >"$1" <<PROFILE
 [PELKAR]
-action00=$(stored_action "${want[audio]}" "${want[strip]}" "${want[twopass]:-0}")
+action00=$(stored_action Archive "$home/out" %title% "${want[audio]}" "${want[strip]}" \
+    "${want[twopass]:-0}" 1 "Evening*")
 ffmpegPath=$(tool_path "${want[ffmpeg]}" ffmpeg)
 evtDumpPath=$(tool_path "${want[evtdump]}" evtdump)
 rtvEditPath=$(tool_path "${want[rtvedit]}" rtvedit)

@@ -39,23 +39,13 @@ fail() {
   exit 1
 }
 
-# One stored action: name, output directory, template, the four options, then the filter's
-# thirteen flag and pattern pairs (mpeg, title, episode, startdate, starttime, dur, showid,
-# dname, dcat, dchan, rname, rcat, rchan); only the entry given is on.
-action_text() {
-  local name="$1" template="$2" audio_only="$3" entry_on="$4" pattern="$5" entry
-  local text="$name||$home/out||$template||$audio_only||0||0||0|||"
-  for entry in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
-    if [ "$entry" -eq "$entry_on" ]; then text+="1||$pattern||"; else text+="0||<NULL>||"; fi
-  done
-  printf '%s' "$text"
-}
+. "$(dirname "$0")/../../scripts/stored-action.sh"
 
 {
   echo "[PELKAR]"
-  echo "action00=$(action_text "News to MP3" "%title%-%startdate%" 1 1 "*News*")"
-  echo "action01=$(action_text "Movies small" "%title%" 0 8 "Movie*")"
-  echo "action02=$(action_text "Documentaries" "%title% %episode%" 0 2 "*")"
+  echo "action00=$(stored_action "News to MP3" "$home/out" "%title%-%startdate%" 1 0 0 1 "*News*")"
+  echo "action01=$(stored_action "Movies small" "$home/out" "%title%" 0 0 0 8 "Movie*")"
+  echo "action02=$(stored_action "Documentaries" "$home/out" "%title% %episode%" 0 0 0 2 "*")"
 } >"$profile"
 
 # The id of the visible window with exactly this title; waits up to ten seconds for it. The
