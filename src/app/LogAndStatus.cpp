@@ -3,7 +3,7 @@
 #include "app/StatusText.h"
 #include "model/ProcessArguments.h"
 #include "platform/ErrorLine.h"
-#include "platform/Platform.h"
+#include "platform/Process.h"
 
 namespace {
 // The notification holds at most this many bytes of text.

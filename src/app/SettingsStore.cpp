@@ -5,7 +5,8 @@
 #include "model/StoredTextCheck.h"
 #include "model/Text.h"
 #include "platform/FileIdentity.h"
-#include "platform/Platform.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/PELKARApp.h"
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
+#include "platform/Process.h"
 #include "platform/WindowHost.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Files.h"
 
 // A run's claim on the output file it is about to write, held while its conversion works.
 // It tells what the run may later remove: only a file that was not there when the claim was

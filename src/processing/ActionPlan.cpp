@@ -7,7 +7,8 @@
 #include "model/Text.h"
 #include "platform/FileIdentity.h"
 #include "platform/FolderQuery.h"
-#include "platform/Platform.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/ProgramSearch.h"
 #include "processing/ToolCommands.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Files.h"
 #include "processing/ActionPlan.h"
 #include "processing/RunSink.h"
 #include "processing/ToolSettings.h"

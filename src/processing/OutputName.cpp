@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "model/DVAFlags.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 namespace {
 

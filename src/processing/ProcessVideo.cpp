@@ -1,7 +1,7 @@
 #include <atomic>
 
 #include "processing/ActionRunner.h"
-#include "platform/Platform.h"
+#include "platform/Process.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/ToolCommands.h"
 #include "processing/ToolWait.h"

@@ -2,7 +2,7 @@
 #include "model/DVAFlags.h"
 #include "platform/FileIdentity.h"
 #include "platform/OutputClaim.h"
-#include "platform/Platform.h"
+#include "platform/Files.h"
 #include "platform/StopRequest.h"
 #include "platform/TempFileLock.h"
 #include "processing/AbandonedTempFiles.h"

@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/Files.h"
 #include "processing/ActionRunner.h"
 #include "processing/ConsoleRunner.h"
 

@@ -1,5 +1,5 @@
 #include "processing/ActionRunner.h"
-#include "platform/Platform.h"
+#include "platform/Process.h"
 #include "platform/StopRequest.h"
 #include "processing/ConsoleRunner.h"
 #include "processing/ToolCommands.h"

@@ -4,7 +4,7 @@
 
 #include "app/PELKARDialog.h"
 #include "model/Action.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 #include "ui/AboutDialog.h"

@@ -1,6 +1,6 @@
 #include "ui/ReportDialog.h"
 
-#include "platform/Platform.h"
+#include "platform/Console.h"
 
 CReportDialog::CReportDialog(const std::string& report, CDialog* parent)
     : CDialog(IDD, parent), m_report(report) {}

@@ -1,7 +1,7 @@
 #include "ui/SettingsDialog.h"
 
 #include "model/Text.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 namespace {
 

@@ -16,7 +16,10 @@
 #include "app/Profile.h"
 #include "app/StoredSettings.h"
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 
 namespace {
 

@@ -8,7 +8,10 @@
 #include "model/ProcessArguments.h"
 #include "platform/ProcessCommandLine.h"
 #include "platform/FolderQuery.h"
-#include "platform/Platform.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 
 // The Windows services: the profile in the Windows directory, the system's temporary names,
 // the command line as the system gives it.

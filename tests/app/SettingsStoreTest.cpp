@@ -7,7 +7,8 @@
 #include "app/PELKARDialog.h"
 #include "model/ProcessArguments.h"
 #include "model/Text.h"
-#include "platform/Platform.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "model/DVAFlags.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 #include "processing/OutputName.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "ProfileBuilder.h"
 #include "app/LogLine.h"
-#include "platform/Platform.h"
+#include "platform/Process.h"
 
 RecordingSink::RecordingSink(const std::string& logPath) {
     m_logFile.Open(logPath, nullptr);

@@ -1,7 +1,7 @@
 #include <optional>
 
 #include "ScratchProfile.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 struct ScratchProfile::Saved {
     TempDir home;

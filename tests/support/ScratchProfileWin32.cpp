@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "ScratchProfile.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 struct ScratchProfile::Saved {};
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 #include "res/ProductInfo.h"
 #include "res/Resource.h"
 

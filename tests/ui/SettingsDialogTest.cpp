@@ -3,7 +3,7 @@
 #include <string>
 
 #include "UiTestSupport.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 #include "res/Resource.h"
 #include "ui/SettingsDialog.h"
 

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
 #include "platform/StopRequest.h"
 #include "platform/posix/ProgramSearchPosix.h"
 #include "platform/posix/RetryPosix.h"

@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 // Today's ffmpeg no longer takes the classic options that FFMPEG is given, and EVTDump and
 // RTVEdit are Windows tools no Linux user has: the defaults are the programs that PELKAR

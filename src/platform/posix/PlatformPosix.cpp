@@ -12,7 +12,10 @@
 #include <cstring>
 
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/posix/WriteAllPosix.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/Platform.h"
+#include "platform/Process.h"
 #include "platform/ProgramSearch.h"
 
 namespace {

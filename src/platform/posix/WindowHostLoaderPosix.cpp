@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Console.h"
+#include "platform/Process.h"
 #include "platform/WindowHost.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
+#include "platform/Paths.h"
 
 // The path as the program was started, as the runtime's argument vector gives it. A path with
 // a blank goes in quotes: unquoted, Windows would try "C:\Program.exe" first, and a host that

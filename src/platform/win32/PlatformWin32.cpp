@@ -6,7 +6,10 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/Platform.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/win32/LongPathWin32.h"
 #include "platform/win32/SystemErrorWin32.h"
 

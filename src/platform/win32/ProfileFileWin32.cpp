@@ -5,7 +5,6 @@
 
 #include "platform/ProfileEncoding.h"
 #include "platform/HoldsBytes.h"
-#include "platform/Platform.h"
 #include "platform/ProfileFile.h"
 #include "platform/win32/SystemErrorWin32.h"
 

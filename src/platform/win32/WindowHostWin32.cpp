@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/Console.h"
 #include "platform/WindowHost.h"
 #include "platform/win32/DialogViewWin32.h"
 

@@ -5,7 +5,6 @@
 #include <wx/init.h>
 
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
 #include "platform/wx/DialogViewWx.h"
 #include "ui/toolkit/Dialog.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/ProcessArguments.h"
-#include "platform/Platform.h"
+#include "platform/Console.h"
 #include "ui/toolkit/ControlState.h"
 #include "ui/toolkit/WinApp.h"
 
