@@ -53,8 +53,8 @@ void CheckOutputPath(const std::string& directory, const std::string& filenameTe
                    path.compare(path.size() - extension.size(), extension.size(), extension) == 0,
                "no extension: " + what);
     const std::vector<std::string> templateParts = PathParts(filenameTemplate);
-    const std::vector<std::string> parts =
-        PathParts(path.substr(folder.size(), path.size() - folder.size() - extension.size()));
+    const std::vector<std::string> parts = PathParts(
+        path.substr(folder.size(), path.size() - folder.size() - extension.size()));
     FUZZ_CHECK(parts.size() == templateParts.size(), "a separator from a value: " + what);
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
         FUZZ_CHECK(!IsDotsOnly(parts[i]) || parts[i] == templateParts[i],
