@@ -13,28 +13,20 @@ const char* const kFieldNames[DVAFieldCount] = {
     "mpeg",  "title", "episode", "startdate", "starttime", "dur",  "showid",
     "dname", "dcat",  "dchan",   "rname",     "rcat",      "rchan"};
 
-// Title goes first and showid before startdate: a field text that brings in a placeholder of a
-// later step has it replaced too, one of an earlier step stays literal.
-const EDVAField kPlaceholderOrder[DVAFieldCount] = {
-    FieldTitle, FieldMpeg, FieldEpisode, FieldShowId, FieldStartDate, FieldStartTime, FieldDur,
-    FieldDName, FieldDCat, FieldDChan,   FieldRName,  FieldRCat,      FieldRChan};
-
 const char* const kNullMarker = "<NULL>";
 
 EDVAField FieldAt(int index) {
     return static_cast<EDVAField>(index);
 }
 
-// Every occurrence, scanning on after each inserted value so it is not scanned again.
-std::string ReplaceAll(const std::string& text, const std::string& placeholder,
-                       const std::string& value) {
-    std::string result = text;
-    std::string::size_type position = result.find(placeholder);
-    while (position != std::string::npos) {
-        result.replace(position, placeholder.size(), value);
-        position = result.find(placeholder, position + value.size());
+// The field whose placeholder begins at the position; DVAFieldCount for none.
+EDVAField PlaceholderAt(const std::string& text, std::string::size_type position) {
+    if (text[position] != '%') return DVAFieldCount;
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        const std::string placeholder = DVAFieldPlaceholder(FieldAt(i));
+        if (text.compare(position, placeholder.size(), placeholder) == 0) return FieldAt(i);
     }
-    return result;
+    return DVAFieldCount;
 }
 
 }  // namespace
@@ -131,10 +123,19 @@ std::vector<EDVAField> CDVAFlags::MismatchedFields(const CDVAFlags& recording) c
     return mismatched;
 }
 
+// One pass over the template: an inserted text is never read again, so a value's own "%...%"
+// stays as broadcast.
 std::string CDVAFlags::ReplacePlaceholders(const std::string& pattern) const {
-    std::string result = pattern;
-    for (EDVAField field : kPlaceholderOrder) {
-        result = ReplaceAll(result, DVAFieldPlaceholder(field), m_texts[field]);
+    std::string result;
+    std::string::size_type position = 0;
+    while (position < pattern.size()) {
+        const EDVAField field = PlaceholderAt(pattern, position);
+        if (field == DVAFieldCount) {
+            result += pattern[position++];
+        } else {
+            result += m_texts[field];
+            position += DVAFieldPlaceholder(field).size();
+        }
     }
     return result;
 }

@@ -120,7 +120,8 @@ public:
     // entry order; what makes Matches false for a usable filter.
     std::vector<EDVAField> MismatchedFields(const CDVAFlags& recording) const;
 
-    // The output-name template with the "%field%" placeholders replaced by this record's texts.
+    // The output-name template with the "%field%" placeholders replaced by this record's texts,
+    // in one pass: a text that holds a placeholder is kept as it is.
     std::string ReplacePlaceholders(const std::string& pattern) const;
 
 private:

@@ -18,9 +18,13 @@ bool IsPathSeparator(char c);
 // separator, or a character the platform's file names cannot hold.
 bool IsUnsafeInFileName(char c);
 
+// Whether the system drops the character from the end of a file or folder name: on Windows a
+// "." or a blank; on Linux none.
+bool IsDroppedAtNameEnd(char c);
+
 // Whether the system would take the name, one part of a path, for a device rather than a file:
-// on Windows CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any case and with any
-// extension; on Linux no name.
+// on Windows CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9 and LPT1 to LPT9 (also with the
+// superscript digits 1 to 3), in any case and with any extension; on Linux no name.
 bool IsDeviceName(const std::string& name);
 
 // Where the application's private profile lives (on Linux
@@ -33,7 +37,7 @@ std::string GetProfilePath();
 // on Windows.
 std::string DefaultToolName(const std::string& baseName);
 
-// The program's path in the command the host is to run after each download: on Linux the
-// executable's absolute path, since the host runs the command from a folder of its own; on
-// Windows the path as the program was started, in quotes when it holds a blank.
+// The program's path in the command the host is to run after each download: the executable's
+// absolute path, since the host runs the command from a folder of its own; on Windows in quotes
+// when it holds a blank.
 std::string HostCommandProgramPath();

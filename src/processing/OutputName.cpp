@@ -51,8 +51,15 @@ std::string WithoutDeviceName(std::string part) {
     return part;
 }
 
+// Windows drops a name's trailing dots and blanks ("..." names no folder at all).
+bool EndsInDroppedCharacter(const std::string& name) {
+    return !name.empty() && IsDroppedAtNameEnd(name.back());
+}
+
 // A part that the values alone turned into "." or ".." would climb out of the output folder,
-// and one they turned into a device's name would lose the output.
+// and one they turned into a device's name would lose the output. A folder's name that they,
+// not the template, end in a dropped character gets a "_" after it; a file's name ends in its
+// extension.
 std::string FillPart(const std::string& part, const CDVAFlags& safe) {
     std::string separator;
     std::string text = part;
@@ -63,6 +70,10 @@ std::string FillPart(const std::string& part, const CDVAFlags& safe) {
     std::string filled = safe.ReplacePlaceholders(text);
     if (filled != text && IsDotsOnly(filled)) filled.assign(filled.size(), '_');
     if (filled != text) filled = WithoutDeviceName(filled);
+    if (filled != text && !separator.empty() && EndsInDroppedCharacter(filled) &&
+        !EndsInDroppedCharacter(text)) {
+        filled += '_';
+    }
     return filled + separator;
 }
 

@@ -14,12 +14,15 @@ const std::vector<CDialog::SMessageEntry>& CAboutDialog::GetMessageTable() const
     return table;
 }
 
+// The focus starts on the default button, so that Enter closes the box instead of pressing
+// "Visit Web Site", the first in tab order; false, since the focus is set here.
 bool CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kAboutCaption);
     SetDlgItemText(IDC_ABOUT_LINE1, kProductTitle);
     SetDlgItemText(IDC_ABOUT_LINE2, kCopyrightLine);
-    return true;
+    GotoDlgCtrl(IDC_CLOSE);
+    return false;
 }
 
 void CAboutDialog::OnVisitWebSite() {

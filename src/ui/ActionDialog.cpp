@@ -42,6 +42,14 @@ const SHeadEdit kHeadEdits[] = {
      "Output filename"},
 };
 
+// An edit's text as the editor holds it and as the stored text gives it back.
+struct SEditedText {
+    int id;
+    std::string label;
+    std::string held;
+    std::string loaded;
+};
+
 std::vector<CDialog::SMessageEntry> BuildMessageTable(
     CDialog::Handler onCheckClicked, CDialog::Handler onEditChange, CDialog::Handler onBrowse,
     CDialog::Handler onSelectPlaceholder, CDialog::Handler onOK, CDialog::Handler onCancel) {
@@ -117,18 +125,29 @@ void CActionDialog::FillControls() {
     }
 }
 
-// The stored text has no escape for "|", and existing profiles keep their form: an action that
-// would not read back as itself is refused, and the editor stays open with the text as typed.
+// The stored text has no escape for "|", "<NULL>" is how it writes an empty pattern, and
+// existing profiles keep their form: an action that would not load back from its stored text
+// as itself is refused, and the editor stays open with the text as typed.
 void CActionDialog::OnOK() {
-    std::string label;
-    const int id = EditBreakingStoredText(&label);
+    std::string message;
+    const int id = EditRefusedByTheStore(&message);
     if (id == 0) {
         CDialog::OnOK();
         return;
     }
-    MessageBox("The " + label + " field cannot contain \"|\".", "PELKAR",
-               MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(message, "PELKAR", MB_OK | MB_ICONEXCLAMATION);
     GotoDlgCtrl(id);
+}
+
+// The first edit whose text the store cannot keep, with the reason; 0 for none.
+int CActionDialog::EditRefusedByTheStore(std::string* message) const {
+    std::string label;
+    const int id = EditBreakingStoredText(&label);
+    if (id != 0) {
+        *message = "The " + label + " field cannot contain \"|\".";
+        return id;
+    }
+    return EditLoadedOtherwise(message);
 }
 
 // The first edit, head texts first and then the filter in entry order, whose text would come
@@ -147,6 +166,31 @@ int CActionDialog::EditBreakingStoredText(std::string* label) const {
             *label = DVAFieldPlaceholder(field);
             return kFilterRowIds[i].edit;
         }
+    }
+    return 0;
+}
+
+// The whole action read back as a profile's load reads it: the first edit whose text comes back
+// otherwise, with what it would become; 0 for none. The flags are numbers, which always come
+// back, so with every text the same the action is as complete as the one being edited.
+int CActionDialog::EditLoadedOtherwise(std::string* message) const {
+    CAction loaded;
+    loaded.FromString(m_action.ToString());
+    std::vector<SEditedText> texts;
+    for (const SHeadEdit& edit : kHeadEdits) {
+        texts.push_back({edit.id, edit.label, (m_action.*edit.get)(), (loaded.*edit.get)()});
+    }
+    for (int i = 0; i < DVAFieldCount; ++i) {
+        const EDVAField field = static_cast<EDVAField>(i);
+        texts.push_back({kFilterRowIds[i].edit, DVAFieldPlaceholder(field),
+                         FilterText(m_action.GetFilter(), field),
+                         FilterText(loaded.GetFilter(), field)});
+    }
+    for (const SEditedText& text : texts) {
+        if (text.held == text.loaded) continue;
+        *message = "The " + text.label + " field would be read back from the profile as \"" +
+                   text.loaded + "\" instead of \"" + text.held + "\".";
+        return text.id;
     }
     return 0;
 }

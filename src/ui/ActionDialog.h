@@ -38,7 +38,9 @@ protected:
 
 private:
     void FillControls();
+    int EditRefusedByTheStore(std::string* message) const;
     int EditBreakingStoredText(std::string* label) const;
+    int EditLoadedOtherwise(std::string* message) const;
 
     std::string m_caption;
     CAction m_action;

@@ -299,6 +299,7 @@ const OutputNameCase kOutputNameCases[] = {
      "Late Show"},
     {"SlashSeparatedTemplateFoldersAreMade", "%title%/%episode%", "Late Show",
      "Late Show\\4.mp3", "Late Show"},
+    {"DotsTitleMakesAFolderWindowsKeeps", "%title%\\%episode%", "...", "..._\\4.mp3", "..._"},
 };
 
 class OutputNameWin32Test : public PostDownloadWin32Test,

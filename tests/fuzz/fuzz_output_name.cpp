@@ -1,8 +1,7 @@
-// Placeholder replacement and the output name. Replacement goes step by step in its fixed
-// order and never scans an inserted value again for the same placeholder. The output name
-// stays inside the output folder whatever the recording's fields hold: it begins with the
-// folder, has exactly the template's own separators, no value makes a path part "." or
-// "..", and it ends in the extension.
+// Placeholder replacement and the output name. Replacement goes in one pass and never scans an
+// inserted value again. The output name stays inside the output folder whatever the
+// recording's fields hold: it begins with the folder, has exactly the template's own
+// separators, no value makes a path part "." or "..", and it ends in the extension.
 
 #include "FuzzInput.h"
 #include "model/DVAFlags.h"
@@ -10,21 +9,20 @@
 
 namespace {
 
-const EDVAField kReplacementOrder[] = {
-    FieldTitle, FieldMpeg, FieldEpisode, FieldShowId, FieldStartDate, FieldStartTime, FieldDur,
-    FieldDName, FieldDCat, FieldDChan,   FieldRName,  FieldRCat,      FieldRChan};
-
+// Left to right, the first placeholder at each position; what a value brings is not read again.
 std::string ReferenceReplace(const std::string& pattern, const CDVAFlags& recording) {
-    std::string text = pattern;
-    for (EDVAField field : kReplacementOrder) {
-        const std::string placeholder = DVAFieldPlaceholder(field);
-        std::string replaced;
-        std::string::size_type from = 0;
-        for (std::string::size_type at; (at = text.find(placeholder, from)) != std::string::npos;
-             from = at + placeholder.size()) {
-            replaced += text.substr(from, at - from) + recording.GetText(field);
+    std::string text;
+    std::string::size_type at = 0;
+    while (at < pattern.size()) {
+        std::string::size_type taken = 0;
+        for (int i = 0; i < DVAFieldCount && taken == 0; ++i) {
+            const std::string placeholder = DVAFieldPlaceholder(EDVAField(i));
+            if (pattern.compare(at, placeholder.size(), placeholder) != 0) continue;
+            text += recording.GetText(EDVAField(i));
+            taken = placeholder.size();
         }
-        text = replaced + text.substr(from);
+        if (taken == 0) text += pattern[at++];
+        at += taken;
     }
     return text;
 }

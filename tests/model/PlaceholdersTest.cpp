@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "model/DVAFlags.h"
 
 namespace {
@@ -46,31 +51,59 @@ TEST_F(PlaceholdersTest, OtherWordsAndOtherCaseStayLiteral) {
               "%Title% %TITLE% %year% %title");
 }
 
-TEST_F(PlaceholdersTest, PlaceholderOfALaterStepInAFieldIsReplaced) {
-    recording.SetTitle("News %episode%");
-    recording.SetEpisode("Part 2");
-    EXPECT_EQ(recording.ReplacePlaceholders("%title%"), "News Part 2");
+// A field's own text is kept as broadcast, whatever placeholders it holds or makes with the
+// template's text after it.
+struct SKeptValueCase {
+    const char* name;
+    std::vector<std::pair<EDVAField, std::string>> values;
+    const char* pattern;
+    const char* expected;
+};
+
+void PrintTo(const SKeptValueCase& row, std::ostream* out) {
+    *out << row.name;
 }
 
-TEST_F(PlaceholdersTest, PlaceholderOfAnEarlierStepInAFieldStays) {
-    recording.SetTitle("News");
-    recording.SetEpisode("%title% again");
-    EXPECT_EQ(recording.ReplacePlaceholders("%episode%"), "%title% again");
+const SKeptValueCase kKeptValueCases[] = {
+    {"PlaceholderOfALaterFieldInATitle",
+     {{FieldTitle, "News %episode%"}, {FieldEpisode, "Part 2"}},
+     "%title%",
+     "News %episode%"},
+    {"PlaceholderOfAnEarlierFieldInAnEpisode",
+     {{FieldTitle, "News"}, {FieldEpisode, "%title% again"}},
+     "%episode%",
+     "%title% again"},
+    {"PlaceholdersInATitle",
+     {{FieldTitle, "A%episode%B%mpeg%C"}, {FieldEpisode, "Ep1"}, {FieldMpeg, "/rec/a.mpg"}},
+     "%title%",
+     "A%episode%B%mpeg%C"},
+    {"FieldsNamingEachOther",
+     {{FieldTitle, "%mpeg%"},
+      {FieldMpeg, "/rec/a.mpg"},
+      {FieldShowId, "%startdate%"},
+      {FieldStartDate, "%showid%"}},
+     "%title%|%showid%|%startdate%",
+     "%mpeg%|%startdate%|%showid%"},
+    {"SamePlaceholderInItsOwnField",
+     {{FieldTitle, "%title%%title%"}},
+     "[%title%]",
+     "[%title%%title%]"},
+    {"ValueAndTemplateTextAfterIt",
+     {{FieldEpisode, "%show"}, {FieldShowId, "EP42"}},
+     "%episode%id%",
+     "%showid%"},
+};
+
+class KeptValueTest : public ::testing::TestWithParam<SKeptValueCase> {};
+
+TEST_P(KeptValueTest, ValueTextIsNotReplacedAgain) {
+    CDVAFlags recording;
+    for (const auto& value : GetParam().values) recording.SetText(value.first, value.second);
+    EXPECT_EQ(recording.ReplacePlaceholders(GetParam().pattern), GetParam().expected);
 }
 
-TEST_F(PlaceholdersTest, TitleIsReplacedBeforeMpegAndShowIdBeforeStartDate) {
-    recording.SetTitle("%mpeg%");
-    recording.SetMpeg("/rec/a.mpg");
-    recording.SetShowId("%startdate%");
-    recording.SetStartDate("%showid%");
-    EXPECT_EQ(recording.ReplacePlaceholders("%title%|%showid%|%startdate%"),
-              "/rec/a.mpg|%showid%|%showid%");
-}
-
-TEST_F(PlaceholdersTest, InsertedTextIsNotScannedAgainForTheSamePlaceholder) {
-    recording.SetTitle("%title%%title%");
-    EXPECT_EQ(recording.ReplacePlaceholders("[%title%]"), "[%title%%title%]");
-}
+INSTANTIATE_TEST_SUITE_P(Values, KeptValueTest, ::testing::ValuesIn(kKeptValueCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlaceholdersTest, AllFieldsEmptyGivesEmptyText) {
     std::string everyPlaceholder;

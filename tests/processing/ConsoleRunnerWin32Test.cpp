@@ -73,6 +73,20 @@ TEST(ConsoleRunnerWin32Test, MissingProgramFailsWithErrorTwoInBothBuffers) {
     EXPECT_EQ(runner.GetLastChunk(), "Redirect console error: 2\r\n");
 }
 
+// A tool inherits the error mode of the process that starts it, so a tool that crashes, or meets
+// a drive without its disk, fails instead of waiting on a system box for nobody to click. Wine
+// keeps the mode to each process, so the starter's own mode is what can be seen.
+TEST(ConsoleRunnerWin32Test, StartingAChildSetsAnErrorModeWithoutSystemBoxes) {
+    const UINT testMode = SetErrorMode(0);
+    CConsoleRunner runner;
+    const bool started = runner.Start(ChildCommand("out bye"));
+    const UINT mode = SetErrorMode(testMode);
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(runner.WaitForEnd(kPatience));
+    const UINT unattended = SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+    EXPECT_EQ(mode & unattended, unattended) << mode;
+}
+
 TEST(ConsoleRunnerWin32Test, ThousandBytesArriveWholeInPiecesOfAtMost255) {
     PieceRecorder runner;
     ASSERT_TRUE(runner.Start(ChildCommand("bytes 1000")));

@@ -15,7 +15,8 @@ struct NameCase {
     const char* title;
     const char* episode;
     // With "|" where the folder and the name are joined by the system's separator, and "<_>"
-    // where Windows adds "_" to a device's name (elsewhere nothing).
+    // where Windows adds "_" to a device's name or to a name a value ends in "." or a blank
+    // (elsewhere nothing).
     const char* expected;
 };
 
@@ -57,6 +58,15 @@ const NameCase kCases[] = {
      "out|conin$<_>/CONOUT$<_>.mp4"},
     {"NamesLikeDevicesAreFiles", "out", "%title%/%episode%", "COM10", "CONSOLE",
      "out|COM10/CONSOLE.mp4"},
+    {"SuperscriptPortNumbersInCodePage1252", "out", "%title%/%episode%", "COM\xB9", "lpt\xB3",
+     "out|COM\xB9<_>/lpt\xB3<_>.mp4"},
+    {"DotsEndingAFolder", "out", "%title%/%episode%", "...", "4", "out|...<_>/4.mp4"},
+    {"DotOfAValueEndingAFolder", "out", "%title%/%episode%", "Mr.", "4", "out|Mr.<_>/4.mp4"},
+    {"BlankLeftByAnEmptyValueEndingAFolder", "out", "%title% %episode%/x", "News", "",
+     "out|News <_>/x.mp4"},
+    {"DotOfTheTemplateEndingAFolderStays", "out", "%title%./%episode%", "News", "4",
+     "out|News./4.mp4"},
+    {"DotEndingTheFileNameStaysBeforeTheExtension", "out", "%title%", "Mr.", "", "out|Mr..mp4"},
 };
 
 class OutputNameTest : public ::testing::TestWithParam<NameCase> {};

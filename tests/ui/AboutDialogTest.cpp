@@ -24,7 +24,7 @@ TEST_F(AboutDialogTest, ShowsNameVersionAndCopyrightInsteadOfTheTemplateTexts) {
         EXPECT_EQ("About PELKAR 0.5", dialog.GetWindowText());
         EXPECT_EQ("PELKAR 0.5", dialog.GetDlgItemText(IDC_ABOUT_LINE1));
         EXPECT_EQ(kCopyrightLine, dialog.GetDlgItemText(IDC_ABOUT_LINE2));
-        EXPECT_EQ(IDC_VISIT_WEB_SITE, dialog.GetFocusId());
+        EXPECT_EQ(IDC_CLOSE, dialog.GetFocusId());
     });
 }
 
@@ -40,11 +40,15 @@ TEST_F(AboutDialogTest, VisitWebSiteOpensThePageEachTimeAndStaysOpen) {
     EXPECT_EQ((std::vector<std::string>{page, page}), host.OpenedAddresses());
 }
 
-TEST_F(AboutDialogTest, EscapeClosesIt) {
-    RunAbout([](CDialog& dialog) {
-        dialog.UserKeyDown(VK_ESCAPE);
-        EXPECT_TRUE(dialog.HasEnded());
-    });
+// Enter presses the default button, where the focus starts; neither key opens the page.
+TEST_F(AboutDialogTest, EscapeAndEnterCloseIt) {
+    for (unsigned key : {VK_ESCAPE, VK_RETURN}) {
+        RunAbout([key](CDialog& dialog) {
+            dialog.UserKeyDown(key);
+            EXPECT_TRUE(dialog.HasEnded()) << key;
+        });
+    }
+    EXPECT_TRUE(host.OpenedAddresses().empty());
 }
 
 }  // namespace

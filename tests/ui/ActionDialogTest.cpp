@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "UiTestSupport.h"
@@ -109,35 +110,51 @@ TEST_F(ActionDialogTest, DCatPatternIsKeptAsTypedWhileOthersAreTrimmed) {
     EXPECT_EQ("News", filter.GetTitle());
 }
 
-// A bar where the stored text would split the text, typed into one field of an otherwise
+// A text that would not load back from the stored text as typed (a bar that would split it, a
+// pattern that reads as the marker of an empty one), typed into one field of an otherwise
 // complete action whose filter tests the title.
-struct SBarCase {
+struct SRefusedCase {
     const char* name;
     int edit;
     int check;  // the row's check box to tick first, 0 for none
     std::string text;
-    std::string label;
+    std::string message;
 };
 
-class BarInFieldTest : public ActionDialogTest, public ::testing::WithParamInterface<SBarCase> {};
+std::string BarMessage(const std::string& label) {
+    return "The " + label + " field cannot contain \"|\".";
+}
 
-TEST_P(BarInFieldTest, OkIsRefusedNamingTheFieldAndTheTextStays) {
-    const SBarCase& bar = GetParam();
-    const int result = RunEditor([this, &bar](CDialog& dialog) {
+std::string EmptiedMessage(const std::string& label, const std::string& held) {
+    return "The " + label + " field would be read back from the profile as \"\" instead of \"" +
+           held + "\".";
+}
+
+// Names the row in test listings.
+void PrintTo(const SRefusedCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class RefusedFieldTest : public ActionDialogTest,
+                         public ::testing::WithParamInterface<SRefusedCase> {};
+
+TEST_P(RefusedFieldTest, OkIsRefusedNamingTheFieldAndTheTextStays) {
+    const SRefusedCase& row = GetParam();
+    const int result = RunEditor([this, &row](CDialog& dialog) {
         TypeTexts(dialog);
         dialog.UserClick(Row(FieldTitle).check);
         dialog.UserTypeText(Row(FieldTitle).edit, "News*");
-        if (bar.check != 0) dialog.UserClick(bar.check);
-        dialog.UserTypeText(bar.edit, bar.text);
+        if (row.check != 0) dialog.UserClick(row.check);
+        dialog.UserTypeText(row.edit, row.text);
         ASSERT_TRUE(dialog.UserClick(IDC_OK_BUTTON));
         EXPECT_FALSE(dialog.HasEnded());
         ASSERT_EQ(1u, host.MessageBoxes().size());
         const SShownMessageBox& box = host.MessageBoxes()[0];
-        EXPECT_EQ("The " + bar.label + " field cannot contain \"|\".", box.text);
+        EXPECT_EQ(row.message, box.text);
         EXPECT_EQ("PELKAR", box.caption);
         EXPECT_EQ(unsigned(MB_OK | MB_ICONEXCLAMATION), box.style);
-        EXPECT_EQ(bar.text, dialog.GetDlgItemText(bar.edit));
-        EXPECT_EQ(bar.edit, dialog.GetFocusId());
+        EXPECT_EQ(row.text, dialog.GetDlgItemText(row.edit));
+        EXPECT_EQ(row.edit, dialog.GetFocusId());
         // Enter presses OK, which is refused the same way.
         dialog.UserKeyDown(VK_RETURN);
         EXPECT_FALSE(dialog.HasEnded());
@@ -147,16 +164,54 @@ TEST_P(BarInFieldTest, OkIsRefusedNamingTheFieldAndTheTextStays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Fields, BarInFieldTest,
+    Fields, RefusedFieldTest,
     ::testing::Values(
-        SBarCase{"Name", IDC_NAME, 0, "Rock || Roll", "Name"},
-        SBarCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out", "Output directory"},
-        SBarCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "%title%|", "Output filename"},
-        SBarCase{"TitlePattern", Row(FieldTitle).edit, 0, "News||*", "%title%"},
-        SBarCase{"MpegPattern", Row(FieldMpeg).edit, Row(FieldMpeg).check, "*.mpg|", "%mpeg%"},
-        SBarCase{"DCatPattern", Row(FieldDCat).edit, Row(FieldDCat).check, "Film| ", "%dcat%"},
-        SBarCase{"RChanPattern", Row(FieldRChan).edit, Row(FieldRChan).check, "|| 7", "%rchan%"}),
-    [](const ::testing::TestParamInfo<SBarCase>& info) { return info.param.name; });
+        SRefusedCase{"Name", IDC_NAME, 0, "Rock || Roll", BarMessage("Name")},
+        SRefusedCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out",
+                     BarMessage("Output directory")},
+        SRefusedCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "%title%|",
+                     BarMessage("Output filename")},
+        SRefusedCase{"TitlePattern", Row(FieldTitle).edit, 0, "News||*", BarMessage("%title%")},
+        SRefusedCase{"MpegPattern", Row(FieldMpeg).edit, Row(FieldMpeg).check, "*.mpg|",
+                     BarMessage("%mpeg%")},
+        SRefusedCase{"DCatPattern", Row(FieldDCat).edit, Row(FieldDCat).check, "Film| ",
+                     BarMessage("%dcat%")},
+        SRefusedCase{"RChanPattern", Row(FieldRChan).edit, Row(FieldRChan).check, "|| 7",
+                     BarMessage("%rchan%")},
+        SRefusedCase{"TitlePatternNullMarker", Row(FieldTitle).edit, 0, "<NULL>",
+                     EmptiedMessage("%title%", "<NULL>")},
+        SRefusedCase{"EpisodePatternPaddedNullMarker", Row(FieldEpisode).edit,
+                     Row(FieldEpisode).check, " <NULL>", EmptiedMessage("%episode%", "<NULL>")},
+        SRefusedCase{"DCatPatternPaddedNullMarker", Row(FieldDCat).edit, Row(FieldDCat).check,
+                     " <NULL> ", EmptiedMessage("%dcat%", "<NULL>")}),
+    [](const ::testing::TestParamInfo<SRefusedCase>& info) { return info.param.name; });
+
+// Whether a profile's load keeps the action's stored text as the same action; the stored text
+// cannot tell an empty pattern from "<NULL>", so the pattern is compared as well.
+bool LoadsBackAsTheSameCompleteAction(const CAction& action) {
+    CAction loaded;
+    loaded.FromString(action.ToString());
+    return loaded.IsValid() && loaded.ToString() == action.ToString() &&
+           loaded.GetFilter().GetTitle() == action.GetFilter().GetTitle();
+}
+
+// The marker of an empty pattern would make the load drop the action as incomplete; once a
+// real pattern replaces it, the action OK gives loads back as itself.
+TEST_F(ActionDialogTest, OkTakesOnlyAnActionThatTheProfileLoadsBackComplete) {
+    const int result = RunEditor([this](CDialog& dialog) {
+        TypeTexts(dialog);
+        dialog.UserClick(Row(FieldTitle).check);
+        dialog.UserTypeText(Row(FieldTitle).edit, "<NULL>");
+        EXPECT_FALSE(LoadsBackAsTheSameCompleteAction(editor.GetAction()));
+        dialog.UserClick(IDC_OK_BUTTON);
+        EXPECT_FALSE(dialog.HasEnded());
+        dialog.UserTypeText(Row(FieldTitle).edit, "<NULL>*");
+        dialog.UserClick(IDC_OK_BUTTON);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(1u, host.MessageBoxes().size());
+    EXPECT_TRUE(LoadsBackAsTheSameCompleteAction(editor.GetAction()));
+}
 
 TEST_F(ActionDialogTest, BarInAnUntickedRowIsRefusedWithoutFocusingItsDisabledEdit) {
     const int result = RunEditor([](CDialog& dialog) {

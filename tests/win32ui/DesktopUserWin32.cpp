@@ -116,6 +116,19 @@ bool IsEnabled(WindowRef window) {
     return IsWindowEnabled(Handle(window)) != FALSE;
 }
 
+WindowRef OwnerOf(WindowRef window) {
+    return reinterpret_cast<WindowRef>(GetWindow(Handle(window), GW_OWNER));
+}
+
+bool IsCentredOver(WindowRef window, WindowRef below) {
+    RECT rect;
+    RECT belowRect;
+    GetWindowRect(Handle(window), &rect);
+    GetWindowRect(Handle(below), &belowRect);
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    return PtInRect(&belowRect, centre) != FALSE;
+}
+
 void ClickControl(WindowRef window, int controlId) {
     PostMessageA(GetDlgItem(Handle(window), controlId), BM_CLICK, 0, 0);
     Sleep(200);

@@ -21,6 +21,10 @@ bool WaitUntilGone(WindowRef window);
 bool IsOpen(WindowRef window);
 // Whether the window itself takes input (an owner is disabled while its dialog runs).
 bool IsEnabled(WindowRef window);
+// The window's owner; 0 for none.
+WindowRef OwnerOf(WindowRef window);
+// Whether the window's centre lies on the other window.
+bool IsCentredOver(WindowRef window, WindowRef below);
 
 // A click on a button or check box (posted: it may open a modal dialog).
 void ClickControl(WindowRef window, int controlId);

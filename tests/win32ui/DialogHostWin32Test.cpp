@@ -17,6 +17,7 @@
 #include "model/CommandLine.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
+#include "platform/Process.h"
 #include "platform/WindowHost.h"
 #include "res/DialogTemplates.h"
 #include "res/ProductInfo.h"
@@ -159,6 +160,14 @@ TEST_F(DialogHostWin32Test, AboutBoxOpensFromTheButtonAndFromTheSystemMenu) {
         ASSERT_NE(about, 0u);
         ClickControl(about, IDC_CLOSE);
         EXPECT_TRUE(WaitUntilGone(about));
+
+        // The focus starts on the default button, so Enter closes the box.
+        ClickControl(main, IDC_ABOUT);
+        about = WaitForWindow(kAboutCaption);
+        ASSERT_NE(about, 0u);
+        EXPECT_EQ(FocusedControl(about), IDC_CLOSE);
+        PressKey(about, VK_RETURN);
+        EXPECT_TRUE(WaitUntilGone(about));
         EXPECT_TRUE(IsEnabled(main));
         ClickControl(main, IDC_EXIT);
         EXPECT_TRUE(WaitUntilGone(main));
@@ -204,6 +213,32 @@ TEST_F(DialogHostWin32Test, ActionEditorTakesTypedTextAndSavesItOnOk) {
     });
 }
 
+// The system's folder browser belongs to the editor: the editor takes no clicks meanwhile, so
+// no second browser opens, and the browser opens over it.
+TEST_F(DialogHostWin32Test, FolderBrowserIsOwnedByTheEditorThatOpensIt) {
+    StoreSampleActions();
+    RunProgramWithUser([] {
+        const WindowRef main = WaitForWindow("PELKAR");
+        ASSERT_NE(main, 0u);
+        ClickControl(main, IDC_EDIT_ACTION);
+        const WindowRef editor = WaitForWindow("Edit Action");
+        ASSERT_NE(editor, 0u);
+        ClickControl(editor, IDC_BROWSE_OUTPUT_DIRECTORY);
+        const WindowRef browser = WaitForWindow("Browse for Folder");
+        ASSERT_NE(browser, 0u);
+        EXPECT_EQ(OwnerOf(browser), editor);
+        EXPECT_FALSE(IsEnabled(editor));
+        EXPECT_TRUE(IsCentredOver(browser, editor));
+        ClickControl(browser, IDCANCEL);
+        EXPECT_TRUE(WaitUntilGone(browser));
+        EXPECT_TRUE(IsEnabled(editor));
+        ClickControl(editor, IDC_CANCEL_BUTTON);
+        EXPECT_TRUE(WaitUntilGone(editor));
+        ClickControl(main, IDC_EXIT);
+        EXPECT_TRUE(WaitUntilGone(main));
+    });
+}
+
 TEST_F(DialogHostWin32Test, SettingsShowTheStoredValuesAndCancelKeepsThem) {
     WriteWholeFile(
         m_profile.Path(),
@@ -234,21 +269,17 @@ TEST_F(DialogHostWin32Test, SettingsShowTheStoredValuesAndCancelKeepsThem) {
     EXPECT_EQ(StoredValue("logging"), "0");
 }
 
-// The host's command begins with the program's path: in quotes when it holds a blank, as it
-// was started otherwise.
-const struct {
-    const char* program;
-    const char* commandStart;
-} kCommandRows[] = {
-    {"C:\\Program Files\\PELKAR\\PELKAR.EXE",
-     "\"C:\\Program Files\\PELKAR\\PELKAR.EXE\" --mpeg %mpeg% --title %title%"},
-    {"C:\\PELKAR\\PELKAR.EXE", "C:\\PELKAR\\PELKAR.EXE --mpeg %mpeg% --title %title%"},
-};
+// The host's command begins with the executable's full path, however the program was started
+// (a bare name from a prompt, or a quoted path).
+const char* const kStartedAs[] = {"PELKAR", "C:\\Program Files\\PELKAR\\PELKAR.EXE"};
 
 TEST_F(DialogHostWin32Test, CommandIsCopiedToTheClipboardAsText) {
-    for (const auto& row : kCommandRows) {
+    const std::string executable = GetExecutablePath();
+    ASSERT_EQ(executable.find(' '), std::string::npos) << "a test folder without blanks";
+    ASSERT_EQ(executable.find(":\\"), 1u) << executable;
+    for (const char* program : kStartedAs) {
         RunProgramWithUser(
-            [&row] {
+            [&executable] {
                 const WindowRef main = WaitForWindow("PELKAR");
                 ASSERT_NE(main, 0u);
                 ClickControl(main, IDC_COMMAND);
@@ -261,11 +292,13 @@ TEST_F(DialogHostWin32Test, CommandIsCopiedToTheClipboardAsText) {
                     0u);
                 AnswerMessageBox(box, IDOK);
                 EXPECT_TRUE(WaitUntilGone(box));
-                EXPECT_EQ(ClipboardText().rfind(row.commandStart, 0), 0u) << ClipboardText();
+                EXPECT_EQ(ClipboardText().rfind(executable + " --mpeg %mpeg% --title %title%", 0),
+                          0u)
+                    << ClipboardText();
                 ClickControl(main, IDC_EXIT);
                 EXPECT_TRUE(WaitUntilGone(main));
             },
-            row.program);
+            program);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -283,45 +284,67 @@ TEST_F(WxKeyTest, EnterInAnEditPressesTheDefaultButton) {
     EXPECT_EQ(result, IDOK);
 }
 
-// A bar where the stored text would split the text, typed into one field of a complete action.
-struct SBarCase {
+// The focus starts on the About box's default button, so Enter closes it and opens no page.
+TEST_F(WxKeyTest, EnterInTheAboutBoxPressesItsFocusedDefaultButton) {
+    CAboutDialog dialog;
+    const int result = RunInWindow(dialog, [&dialog](CWxDialogView& view) {
+        EXPECT_EQ(dialog.GetFocusId(), IDC_CLOSE);
+        EXPECT_EQ(view.FindControlWindow(IDC_CLOSE), wxWindow::FindFocus());
+        PressKey(*view.GetWindow(), WXK_RETURN);
+    });
+    EXPECT_EQ(result, IDOK);
+}
+
+// A text that would not load back from the stored text as typed (a bar that would split it, a
+// pattern that reads as the marker of an empty one), typed into one field of a complete action.
+struct SRefusedCase {
     const char* name;
     int edit;
     int check;  // the row's check box to tick first, 0 for none
     const char* text;
-    const char* label;
+    const char* message;
 };
 
-class WxBarInFieldTest : public WxTest, public ::testing::WithParamInterface<SBarCase> {};
+// Names the row in test listings.
+void PrintTo(const SRefusedCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
-TEST_P(WxBarInFieldTest, OkIsRefusedNamingTheFieldAndTheTextStaysOnScreen) {
-    const SBarCase& bar = GetParam();
+class WxRefusedFieldTest : public WxTest, public ::testing::WithParamInterface<SRefusedCase> {};
+
+TEST_P(WxRefusedFieldTest, OkIsRefusedNamingTheFieldAndTheTextStaysOnScreen) {
+    const SRefusedCase& row = GetParam();
     CActionDialog dialog;
     dialog.SetAction(CompleteAction());
-    const int result = RunInWindow(dialog, [&dialog, &bar](CWxDialogView& view) {
-        if (bar.check != 0) ToggleCheckBox(*view.FindControlWindow(bar.check));
-        TypeText(EditOf(view, bar.edit), wxString::FromUTF8(bar.text));
+    const int result = RunInWindow(dialog, [&dialog, &row](CWxDialogView& view) {
+        if (row.check != 0) ToggleCheckBox(*view.FindControlWindow(row.check));
+        TypeText(EditOf(view, row.edit), wxString::FromUTF8(row.text));
         const CMessageBoxLeaver leaver(EBoxExit::Escape);
         ClickButton(*view.FindControlWindow(IDC_OK_BUTTON));
         EXPECT_FALSE(dialog.HasEnded());
         ASSERT_EQ(1, leaver.BoxesShown());
-        EXPECT_EQ("The " + std::string(bar.label) + " field cannot contain \"|\".",
-                  leaver.Messages()[0]);
-        EXPECT_EQ(wxString::FromUTF8(bar.text), EditOf(view, bar.edit).GetValue());
+        EXPECT_EQ(row.message, leaver.Messages()[0]);
+        EXPECT_EQ(wxString::FromUTF8(row.text), EditOf(view, row.edit).GetValue());
     });
     EXPECT_EQ(IDCANCEL, result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Fields, WxBarInFieldTest,
+    Fields, WxRefusedFieldTest,
     ::testing::Values(
-        SBarCase{"Name", IDC_NAME, 0, "Rock || Roll", "Name"},
-        SBarCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out", "Output directory"},
-        SBarCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "|%title%", "Output filename"},
-        SBarCase{"TitlePattern", kFilterRowIds[FieldTitle].edit, 0, "*News*|", "%title%"},
-        SBarCase{"RCatPattern", kFilterRowIds[FieldRCat].edit, kFilterRowIds[FieldRCat].check,
-                 "Film||Drama", "%rcat%"}),
-    [](const ::testing::TestParamInfo<SBarCase>& info) { return info.param.name; });
+        SRefusedCase{"Name", IDC_NAME, 0, "Rock || Roll", "The Name field cannot contain \"|\"."},
+        SRefusedCase{"OutputDirectory", IDC_OUTPUT_DIRECTORY, 0, "/srv||out",
+                     "The Output directory field cannot contain \"|\"."},
+        SRefusedCase{"OutputFilename", IDC_OUTPUT_FILENAME, 0, "|%title%",
+                     "The Output filename field cannot contain \"|\"."},
+        SRefusedCase{"TitlePattern", kFilterRowIds[FieldTitle].edit, 0, "*News*|",
+                     "The %title% field cannot contain \"|\"."},
+        SRefusedCase{"RCatPattern", kFilterRowIds[FieldRCat].edit, kFilterRowIds[FieldRCat].check,
+                     "Film||Drama", "The %rcat% field cannot contain \"|\"."},
+        SRefusedCase{"TitlePatternNullMarker", kFilterRowIds[FieldTitle].edit, 0, "<NULL>",
+                     "The %title% field would be read back from the profile as \"\" instead of "
+                     "\"<NULL>\"."}),
+    [](const ::testing::TestParamInfo<SRefusedCase>& info) { return info.param.name; });
 
 class WxWindowTest : public WxTest {};
 

@@ -128,6 +128,10 @@ bool IsUnsafeInFileName(char c) {
     return c == '/';
 }
 
+bool IsDroppedAtNameEnd(char) {
+    return false;
+}
+
 bool IsExistingFile(const std::string& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);

@@ -57,11 +57,11 @@ bool ChooseFileWin32(HWND owner, const std::string& title, const std::string& fi
 }
 
 // The new dialog style needs OLE on the calling thread.
-bool ChooseFolderWin32(const std::string& title, const std::string& initialFolder,
+bool ChooseFolderWin32(HWND owner, const std::string& title, const std::string& initialFolder,
                        std::string* path) {
     const HRESULT ole = OleInitialize(nullptr);
     BROWSEINFOA request{};
-    request.hwndOwner = nullptr;
+    request.hwndOwner = owner;
     request.pidlRoot = nullptr;
     request.pszDisplayName = nullptr;
     request.lpszTitle = title.c_str();

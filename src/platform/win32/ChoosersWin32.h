@@ -12,6 +12,7 @@
 bool ChooseFileWin32(HWND owner, const std::string& title, const std::string& filter,
                      const std::string& initialName, std::string* path);
 
-// The shell's folder browser, opened on the initial folder, with no owner window.
-bool ChooseFolderWin32(const std::string& title, const std::string& initialFolder,
+// The shell's folder browser, opened on the initial folder. The owner is disabled while it
+// runs, and it opens over the owner.
+bool ChooseFolderWin32(HWND owner, const std::string& title, const std::string& initialFolder,
                        std::string* path);

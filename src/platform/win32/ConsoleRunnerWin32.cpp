@@ -24,6 +24,12 @@ const DWORD kBlockBytes = 65536;
 // Ctrl+C or by closing its console.
 const UINT kEndedByRunnerStatus = 0xC000013A;
 
+// Only a post-download run starts tools, and nobody may be there to close a system box: a tool
+// that crashes ends as a failed stage, and a drive without its disk is an error. A child
+// inherits the error mode of the process that starts it.
+const UINT kUnattendedErrorMode =
+    SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+
 // Held from the moment inheritable pipe ends exist until the child has its copies and they are
 // closed again, so that a child started by another runner of this process never inherits
 // them: a stray copy of a pipe's write end would keep that pipe from ever breaking.
@@ -73,6 +79,7 @@ PROCESS_INFORMATION StartHidden(const std::string& commandLine, const SLaunchHan
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     PROCESS_INFORMATION process{};
+    SetErrorMode(GetErrorMode() | kUnattendedErrorMode);
     // Suspended until it is in its job, so nothing it starts escapes the job.
     *error =
         CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,

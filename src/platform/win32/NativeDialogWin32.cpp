@@ -447,7 +447,7 @@ bool CNativeDialogWindow::ChooseFile(const std::string& title, const std::string
 
 bool CNativeDialogWindow::ChooseFolder(const std::string& title, const std::string& initialFolder,
                                        std::string* path) {
-    return ChooseFolderWin32(title, initialFolder, path);
+    return ChooseFolderWin32(m_impl->window, title, initialFolder, path);
 }
 
 bool CNativeDialogWindow::OpenClipboard() {

@@ -73,6 +73,14 @@ std::string DeviceNameStem(const std::string& name) {
     return stem;
 }
 
+// The system, which compares names in UTF-16, takes the superscript digits one to three as port
+// numbers too (in the ANSI code page 1252 the bytes 0xB9, 0xB2 and 0xB3).
+bool IsPortNumber(const std::wstring& digit) {
+    if (digit.size() != 1) return false;
+    const wchar_t c = digit[0];
+    return (c >= L'1' && c <= L'9') || c == L'\u00B9' || c == L'\u00B2' || c == L'\u00B3';
+}
+
 // An output the starter handed over (a pipe, a file, a terminal under Wine).
 bool HasStandardOutput() {
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -116,6 +124,10 @@ bool IsUnsafeInFileName(char c) {
     return code < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos;
 }
 
+bool IsDroppedAtNameEnd(char c) {
+    return c == '.' || c == ' ';
+}
+
 bool IsExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -126,8 +138,8 @@ bool IsDeviceName(const std::string& name) {
     for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
         if (stem == device) return true;
     }
-    const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
-    return numbered && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
+    const bool port = stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0;
+    return port && IsPortNumber(WideText(stem.substr(3)));
 }
 
 SFileStamp GetFileStamp(const std::string& path) {
