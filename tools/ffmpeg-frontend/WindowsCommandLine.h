@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "processing/QuotedArgument.h"
+
 // The command line that CreateProcess takes, built so that the C runtime of the started program
 // splits it back into the same arguments.
 
@@ -12,19 +14,7 @@
 inline std::string QuoteWindowsArgument(const std::string& argument) {
     if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
         return argument;
-    std::string quoted = "\"";
-    size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        quoted += c;
-        backslashes = 0;
-    }
-    quoted.append(2 * backslashes, '\\');
-    return quoted + "\"";
+    return QuotedArgument(argument);
 }
 
 // The program's name comes first and is only put in quotes: its backslashes are never escapes.
