@@ -27,8 +27,12 @@ bin_dir="$(cd "${PELKAR_BIN_DIR:-$root/build}" && pwd)"
 mkdir -p "${PELKAR_SAMPLE_DIR:-$root/sample}"
 sample_dir="$(cd "${PELKAR_SAMPLE_DIR:-$root/sample}" && pwd)"
 seconds="${PELKAR_SAMPLE_SECONDS:-22}"
-for program in pelkar pelkar-ffmpeg pelkar-evtdump pelkar-rtvedit make_recording; do
-  [ -x "$bin_dir/$program" ] || { echo "$0: $bin_dir/$program is missing" >&2 && exit 1; }
+# The recording maker is a helper of the build, never installed.
+maker="$root/build/make_recording"
+[ -x "$bin_dir/make_recording" ] && maker="$bin_dir/make_recording"
+for program in "$bin_dir/pelkar" "$bin_dir/pelkar-ffmpeg" "$bin_dir/pelkar-evtdump" \
+  "$bin_dir/pelkar-rtvedit" "$maker"; do
+  [ -x "$program" ] || { echo "$0: $program is missing" >&2 && exit 1; }
 done
 
 recording="$sample_dir/recording.mpg"
@@ -40,7 +44,7 @@ log_file="$sample_dir/pelkar.log"
 # A recording with a break of two spots between 25 and 50 s, with the event file the recorder
 # writes beside it; make_recording prints where the commercials lie and the whole length.
 breaks="$sample_dir/breaks.mpg"
-"$bin_dir/make_recording" "$breaks" 720x480 little show:20 quietfade:1 show:4 break:15,10 \
+"$maker" "$breaks" 720x480 little show:20 quietfade:1 show:4 break:15,10 \
   show:17 >"$sample_dir/breaks.truth"
 
 # A recording as a TV card writes it: an MPEG-2 program stream with MPEG audio. It is kept

@@ -55,8 +55,15 @@ const off_t kMostProfileBytes = 16 * 1024 * 1024;
 EProfileRead ReadWholeBytes(const std::string& path, std::string* bytes, std::string* reason) {
     bytes->clear();
     FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.Get() < 0 && errno == ENOENT) return EProfileRead::Missing;
     struct stat status {};
+    // A profile read as missing is replaced by the defaults, so one look that finds nothing
+    // (a network share that failed) is not enough: a second one must agree.
+    if (file.Get() < 0 && errno == ENOENT) {
+        if (RetryInterrupted([&] { return stat(path.c_str(), &status); }) != 0 && errno == ENOENT)
+            return EProfileRead::Missing;
+        *reason = strerror(ENOENT);
+        return EProfileRead::Failed;
+    }
     if (file.Get() < 0 || RetryInterrupted([&] { return fstat(file.Get(), &status); }) != 0) {
         *reason = strerror(errno);
         return EProfileRead::Failed;
