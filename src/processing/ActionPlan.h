@@ -49,6 +49,3 @@ std::string StrippedFilePattern(const std::string& tempPath);
 
 // The prefix of the temporary names of the stripped copies.
 extern const char* const kTempPrefix;
-
-// Only the file name's own extension is replaced: a "." in a folder's name never cuts.
-std::string ReplaceExtension(std::string path, std::string extension);

@@ -7,6 +7,7 @@
 #include "platform/TempFileLock.h"
 #include "processing/AbandonedTempFiles.h"
 #include "processing/ActionRunner.h"
+#include "processing/ReplaceExtension.h"
 
 namespace {
 

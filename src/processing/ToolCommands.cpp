@@ -1,6 +1,6 @@
 #include "processing/ToolCommands.h"
 
-#include "processing/ActionPlan.h"
+#include "processing/ReplaceExtension.h"
 #include "model/Action.h"
 #include "model/DVAFlags.h"
 #include "model/Text.h"

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "processing/ActionPlan.h"
+#include "processing/ReplaceExtension.h"
 
 namespace {
 
