@@ -4,15 +4,18 @@
 # 8-minute one with one break, and an 8-minute one without commercials; each stripped from its
 # event file and by comskip. For each it prints the show lost, the commercial kept per break,
 # the breaks invented, the decode errors of the copy, its duration against the kept time, and
-# the strip stage's time as a share of the recording's length.
+# the strip stage's time as a share of the recording's length. The recordings are kept in
+# CACHE_DIR, when one is given, and made again only when missing there.
 #
-#   bench/strip.sh [BUILD_DIR [SIZE]]      (defaults: build 720x480)
+#   bench/strip.sh [BUILD_DIR [SIZE [CACHE_DIR]]]      (defaults: build 720x480, none)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 size="${2:-720x480}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+cache="${3:-$work}"
+mkdir -p "$cache"
 
 declare -A pieces=(
   [30min]="show:217 quietfade:1.5 show:5 break:30,15,15,30 show:250 fade:1 show:150
@@ -68,12 +71,19 @@ strip() {
     }' "$work/$name.truth" "$script"
 }
 
-echo "Recordings ${size}, MPEG-2 29.97 fps, mp2 audio; made in:"
+echo "Recordings ${size}, MPEG-2 29.97 fps, mp2 audio; made in (or kept from an earlier run):"
 for name in 30min 8min none; do
   start="$(now)"
-  # shellcheck disable=SC2086
-  "$build/make_recording" "$work/$name.mpg" "$size" little ${pieces[$name]} >"$work/$name.truth"
-  printf '  %s: %.0f s\n' "$name" "$(echo "$(now) - $start" | bc)"
+  made="$cache/$name-$size"
+  if [ ! -s "$made.truth" ]; then
+    # shellcheck disable=SC2086
+    "$build/make_recording" "$made.mpg" "$size" little ${pieces[$name]} >"$made.truth.new"
+    mv "$made.truth.new" "$made.truth"
+    printf '  %s: %.0f s\n' "$name" "$(echo "$(now) - $start" | bc)"
+  else
+    printf '  %s: earlier, kept in %s\n' "$name" "$cache"
+  fi
+  for extension in mpg evt truth; do ln -s "$(realpath "$made.$extension")" "$work/$name.$extension"; done
 done
 echo
 echo "| rec   | method     | length | show lost s | commercial kept s per break | invented | decode errors | kept s | copy s | copy-kept | strip time |"

@@ -1,6 +1,6 @@
 # Sourced by the fault matrix and the failure-point sweep: a scratch folder with pelkar, its
-# FFMPEG front end and the stand-in tools of a build, the user the runs go as, and the profile
-# and log of a post-download run.
+# FFMPEG front end, its own stripping tools and the stand-in tools of a build, the user the
+# runs go as, and the profile and log of a post-download run.
 #
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/stored-action.sh"
 
@@ -13,7 +13,7 @@ set_up_scratch() {
     bin=$scratch/bin
     mkdir -p "$bin"
     cp "$build"/pelkar "$build"/pelkar-ffmpeg "$build"/standin_ffmpeg "$build"/standin_evtdump \
-        "$build"/standin_rtvedit "$bin"/
+        "$build"/standin_rtvedit "$build"/pelkar-evtdump "$build"/pelkar-rtvedit "$bin"/
 }
 
 # Permissions do not stop root, so as root the runs go as an unprivileged user: read-only

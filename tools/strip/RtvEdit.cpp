@@ -6,6 +6,7 @@
 // when the copy is whole. It never writes to the source. Input it cannot carry out gets a
 // one-line reason on standard error and status 1, and no output.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,9 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kName[] = "pelkar-rtvedit: ";
-// Room between the end of one piece and the start of the next, whose B-frames before its
-// first I-frame come a frame or two before that I-frame's time.
-const double kPieceGapSeconds = 0.1;
+// Room between the end of one piece and the start of the next: a frame of the recorder's, so
+// that no two frames of the joined copy fall in one frame's time.
+const double kPieceGapSeconds = 0.034;
+// How early a cut starts when no keyframe before its range could be listed: a few GOPs.
+const double kBlindSeekEarlySeconds = 2;
 
 std::string TranscoderPath() {
     const char* chosen = std::getenv("PELKAR_FFMPEG");
@@ -71,17 +74,31 @@ private:
     std::vector<std::string> m_pieces;
 };
 
+// Seconds from the start of the file to seek to for the range; 0 for none.
+double SeekFor(const std::string& ffmpeg, const std::string& source, const SSourceStart& start,
+               const SKeepRange& range) {
+    if (range.start <= 0) return 0;
+    const double seek =
+        KeyframeSeek(CaptureStandardOutput(KeyframesCommand(ffmpeg, source, start, range.start)),
+                     start, range.start);
+    if (seek >= 0) return seek;
+    return std::max(0.0, start.video - start.file + range.start - kBlindSeekEarlySeconds);
+}
+
 // 0, or the status of the ffmpeg run that failed or was stopped.
-int WriteCopy(const std::string& ffmpeg, const SEditRequest& request, double videoOffset,
+int WriteCopy(const std::string& ffmpeg, const SEditRequest& request, const SSourceStart& start,
               CopyFiles* files) {
     const std::vector<SKeepRange>& keep = request.script.keep;
     const std::string& source = request.script.source;
     if (keep.size() == 1)
-        return RunTranscoder(CutCommand(ffmpeg, source, keep[0], videoOffset, 0, files->Partial()));
+        return RunTranscoder(CutCommand(ffmpeg, source, keep[0], start,
+                                        SeekFor(ffmpeg, source, start, keep[0]), 0,
+                                        files->Partial()));
     double outputStart = 0;
     for (const SKeepRange& range : keep) {
-        const int status = RunTranscoder(
-            CutCommand(ffmpeg, source, range, videoOffset, outputStart, files->NewPiece()));
+        const int status = RunTranscoder(CutCommand(ffmpeg, source, range, start,
+                                                    SeekFor(ffmpeg, source, start, range),
+                                                    outputStart, files->NewPiece()));
         if (status != 0) return status;
         if (!range.toEnd)
             outputStart = LastPacketEnd(CaptureStandardOutput(
@@ -115,15 +132,15 @@ int main() {
     if (IsSameFile(source, request.output))
         return Refuse("the output " + request.output + " is the source itself");
     const std::string ffmpeg = TranscoderPath();
-    const double videoOffset =
-        FirstVideoOffset(CaptureStandardOutput(FirstPacketsCommand(ffmpeg, source)));
-    if (videoOffset < 0)
+    const SSourceStart start =
+        ReadSourceStart(CaptureStandardOutput(FirstPacketsCommand(ffmpeg, source)));
+    if (start.video < 0)
         return Refuse(ffmpeg + " could not be run or found no video in the source " + source);
     std::printf("%skeeping %s of %s\n", kName, KeptText(request.script.keep).c_str(),
                 source.c_str());
     std::fflush(stdout);
     CopyFiles files(request.output);
-    const int status = WriteCopy(ffmpeg, request, videoOffset, &files);
+    const int status = WriteCopy(ffmpeg, request, start, &files);
     if (status != 0) {
         std::fprintf(stderr, "%s%s ended with status %d; no output written\n", kName,
                      ffmpeg.c_str(), status);

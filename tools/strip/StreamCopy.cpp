@@ -9,9 +9,11 @@
 
 namespace {
 
-// More than a GOP of the recorder's (15 frames, half a second), so the I-frame at or before
-// a range's start is in the piece.
-const double kSeekEarlySeconds = 0.5;
+// Several GOPs of the recorder's (15 frames, half a second), so the listing before a range's
+// start holds the keyframe at or before it.
+const double kKeyframeSearchSeconds = 2;
+// Times in the listing are whole ticks, the range's start three decimals.
+const double kTimeSlackSeconds = 0.001;
 const char kListedSeconds[] = "5";
 
 struct STimeBase {
@@ -65,11 +67,21 @@ namespace {
 
 struct SPacket {
     bool video = false;
+    bool key = false;
+    double decode = 0;
+    bool presented = false;  // whether the packet carries a presentation time
     double start = 0;
     double end = 0;
 };
 
-// The packets of a framecrc listing that carry a presentation time.
+// A packet that is no keyframe shows its flags ("F=0x0") after the checksum.
+bool IsKeyframe(const std::vector<std::string>& fields) {
+    for (std::size_t i = 6; i < fields.size(); ++i)
+        if (fields[i].find("F=") != std::string::npos) return false;
+    return true;
+}
+
+// The packets of a framecrc listing that carry a decoding time.
 std::vector<SPacket> ListedPackets(const std::string& listing) {
     std::map<int, STimeBase> streams;
     std::vector<SPacket> packets;
@@ -81,27 +93,56 @@ std::vector<SPacket> ListedPackets(const std::string& listing) {
             continue;
         }
         const std::vector<std::string> fields = Fields(line);
-        long long presentation = 0, duration = 0;
-        if (fields.size() < 4 || !ReadTicks(fields[2], &presentation)) continue;
-        ReadTicks(fields[3], &duration);
+        long long decode = 0, presentation = 0, duration = 0;
+        if (fields.size() < 4 || !ReadTicks(fields[1], &decode)) continue;
         const STimeBase& stream = streams[std::atoi(fields[0].c_str())];
-        const double start = static_cast<double>(presentation) * stream.secondsPerTick;
-        packets.push_back(
-            {stream.video, start, start + static_cast<double>(duration) * stream.secondsPerTick});
+        SPacket packet;
+        packet.video = stream.video;
+        packet.key = IsKeyframe(fields);
+        packet.decode = static_cast<double>(decode) * stream.secondsPerTick;
+        packet.presented = ReadTicks(fields[2], &presentation);
+        packet.start =
+            static_cast<double>(packet.presented ? presentation : decode) * stream.secondsPerTick;
+        ReadTicks(fields[3], &duration);
+        packet.end = packet.start + static_cast<double>(duration) * stream.secondsPerTick;
+        packets.push_back(packet);
     }
     return packets;
 }
 
 }  // namespace
 
-double FirstVideoOffset(const std::string& listing) {
+SSourceStart ReadSourceStart(const std::string& listing) {
     const double none = std::numeric_limits<double>::max();
     double fileStart = none, videoStart = none;
     for (const SPacket& packet : ListedPackets(listing)) {
+        if (!packet.presented) continue;
         fileStart = std::min(fileStart, packet.start);
         if (packet.video) videoStart = std::min(videoStart, packet.start);
     }
-    return videoStart == none ? -1 : videoStart - fileStart;
+    SSourceStart start;
+    if (videoStart == none) return start;
+    start.file = fileStart;
+    start.video = videoStart;
+    return start;
+}
+
+std::vector<std::string> KeyframesCommand(const std::string& ffmpeg, const std::string& source,
+                                          const SSourceStart& start, double rangeStart) {
+    const double seek = start.video - start.file + rangeStart - kKeyframeSearchSeconds;
+    return {ffmpeg, "-nostdin", "-v",   "error", "-ss", Seconds(seek), "-t", "3",        "-copyts",
+            "-i",   source,     "-map", "0:v",   "-c",  "copy",        "-f", "framecrc", "-"};
+}
+
+double KeyframeSeek(const std::string& listing, const SSourceStart& start, double rangeStart) {
+    const std::vector<SPacket> packets = ListedPackets(listing);
+    const double shownBy = start.video + rangeStart + kTimeSlackSeconds;
+    double seek = -1;
+    for (const SPacket& packet : packets) {
+        if (packet.video && packet.key && packet.presented && packet.start <= shownBy)
+            seek = packet.decode - (packet.end - packet.start) / 2 - start.file;
+    }
+    return seek < 0 ? -1 : seek;
 }
 
 std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece) {
@@ -116,28 +157,16 @@ double LastPacketEnd(const std::string& listing) {
     return end;
 }
 
-namespace {
-
-double SeekSeconds(const SKeepRange& range, double videoOffset) {
-    return range.start > 0 ? std::max(0.0, videoOffset + range.start - kSeekEarlySeconds) : 0;
-}
-
-double PieceSeconds(const SKeepRange& range, double videoOffset) {
-    return videoOffset + range.end - SeekSeconds(range, videoOffset);
-}
-
-}  // namespace
-
 std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
-                                    const SKeepRange& range, double videoOffset, double outputStart,
-                                    const std::string& piece) {
-    const double seek = SeekSeconds(range, videoOffset);
+                                    const SKeepRange& range, const SSourceStart& start, double seek,
+                                    double outputStart, const std::string& piece) {
     std::vector<std::string> command = {ffmpeg, "-nostdin", "-v", "error", "-y"};
     if (seek > 0) command.insert(command.end(), {"-ss", Seconds(seek)});
     command.insert(command.end(), {"-i", source, "-map", "0:v?", "-map", "0:a?", "-c", "copy"});
     if (seek > 0) command.insert(command.end(), {"-copypriorss", "0"});
     if (!range.toEnd)
-        command.insert(command.end(), {"-t", Seconds(PieceSeconds(range, videoOffset))});
+        command.insert(command.end(),
+                       {"-t", Seconds(start.video - start.file + range.end - std::max(0.0, seek))});
     if (outputStart > 0) command.insert(command.end(), {"-output_ts_offset", Seconds(outputStart)});
     command.insert(command.end(), {"-f", "vob", piece});
     return command;
