@@ -24,6 +24,11 @@ std::string TemporaryDirectory();
 // program, looked for as the system looks for commands); empty when it cannot be run.
 std::string CaptureStandardOutput(const std::vector<std::string>& arguments);
 
+// The number of the signal that asked this process to stop, or 0 while none has (always 0 on
+// Windows, where the starter ends the process instead): a program's status above 128 is a stop
+// only then, since a program may end with such a status by itself.
+int StopSignal();
+
 // Runs the program on this process's standard streams and waits for it; while it runs, a
 // request to end this process (SIGTERM or SIGINT, Ctrl+C) goes to the program instead, and the
 // program never outlives this process. Its exit status, 128 + the number of the signal that

@@ -206,3 +206,7 @@ int RunTranscoder(const std::vector<std::string>& arguments) {
 int RunQuietly(const std::vector<std::string>& arguments) {
     return RunChild(arguments, true);
 }
+
+int StopSignal() {
+    return g_stopSignal;
+}

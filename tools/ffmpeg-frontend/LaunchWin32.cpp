@@ -135,3 +135,7 @@ int RunQuietly(const std::vector<std::string>& arguments) {
                                      nothing.Get(), nothing.Get()));
     return process.Get() ? WaitForExitStatus(process.Get()) : 127;
 }
+
+int StopSignal() {
+    return 0;
+}

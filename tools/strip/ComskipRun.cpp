@@ -91,9 +91,9 @@ SComskipResult DetectWithComskip(const std::string& recording) {
     const std::string comskip = ComskipPath();
     const int status =
         RunQuietly(ComskipCommand(comskip, settings.string(), scratch.Path().string(), recording));
-    if (status > 128) {
+    if (StopSignal() != 0) {
         SComskipResult stopped = Note("stopped while comskip ran");
-        stopped.stopStatus = status;
+        stopped.stopStatus = 128 + StopSignal();
         return stopped;
     }
     if (status == kNotStarted)
