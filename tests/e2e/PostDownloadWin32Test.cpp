@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ProfileBuilder.h"
@@ -44,6 +46,21 @@ bool Contains(const std::vector<std::string>& entries, const std::string& entry)
         if (candidate == entry) return true;
     }
     return false;
+}
+
+// The text with "%name%" replaced by the value.
+std::string Substituted(std::string text, const std::string& name, const std::string& value) {
+    const std::string::size_type at = text.find("%" + name + "%");
+    if (at != std::string::npos) text.replace(at, name.size() + 2, value);
+    return text;
+}
+
+// Asks a program to stop as taskkill without /F does: WM_CLOSE to each of its top-level windows.
+BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(processId)) PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
 }
 
 }  // namespace
@@ -92,7 +109,11 @@ protected:
 
     // The host's command: the program's path in quotes, the values as they are.
     std::string HostCommand(const std::string& title = "Evening News") const {
-        return "\"" + PelkarPath() + "\" --mpeg " + Recording() + " --title " + title +
+        return HostCommandFor(Recording(), title);
+    }
+
+    std::string HostCommandFor(const std::string& recording, const std::string& title) const {
+        return "\"" + PelkarPath() + "\" --mpeg " + recording + " --title " + title +
                " --episode 4 --startdate 2011-03-07 --starttime 13:00 "
                "--dur 30 --showid 1234 --dname Box --dcat Drama --dchan 7 --rname Box "
                "--rcat Drama --rchan 7";
@@ -261,6 +282,57 @@ TEST_F(PostDownloadWin32Test, EmptyMpegValueIsReportedAndEndsWithStatusTwo) {
     EXPECT_FALSE(FileExists(Output() + "\\News.mp3"));
 }
 
+// The second of two runs of one title, started while the first's tool writes, leaves the
+// output to the first; asked to stop after the first has finished, it still removes nothing.
+TEST_F(PostDownloadWin32Test, SecondRunOfTheSameTitleLeavesTheFirstRunsOutput) {
+    WriteProfile(Action(true), Ffmpeg());
+    const std::string firstTool = m_home.File("first.pid");
+    const std::string secondTool = m_home.File("second.pid");
+    ProcessResult first;
+    std::thread firstRun([&] {
+        first = RunCommandLine(HostCommand(), {{"STANDIN_FFMPEG_DELAY_MS", "300"},
+                                               {"STANDIN_FFMPEG_FRAMES", "10"},
+                                               {"STANDIN_PID_FILE", firstTool}});
+    });
+    const bool firstToolStarted =
+        BecomesTrueWithin(30000, [&] { return !ReadWholeFile(firstTool).empty(); });
+    SetEnvironment("STANDIN_FFMPEG_MODE", "hang");
+    SetEnvironment("STANDIN_PID_FILE", secondTool);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second{};
+    std::string commandLine = HostCommand();
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &second);
+    UnsetEnvironment("STANDIN_FFMPEG_MODE");
+    UnsetEnvironment("STANDIN_PID_FILE");
+    if (started) {
+        BecomesTrueWithin(30000, [&] {
+            return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0 ||
+                   !ReadWholeFile(secondTool).empty();
+        });
+    }
+    firstRun.join();
+    DWORD secondStatus = 0;
+    if (started) {
+        EnumWindows(CloseWindowOfProcess, static_cast<LPARAM>(second.dwProcessId));
+        WaitForSingleObject(second.hProcess, 30000);
+        GetExitCodeProcess(second.hProcess, &secondStatus);
+        CloseHandle(second.hThread);
+        CloseHandle(second.hProcess);
+    }
+
+    ASSERT_TRUE(firstToolStarted);
+    ASSERT_TRUE(started);
+    const std::string dest = Output() + "\\Evening News.mp3";
+    EXPECT_EQ(first.exitStatus, 0) << first.standardError;
+    EXPECT_EQ(secondStatus, 1u);
+    EXPECT_TRUE(Contains(LogEntries(ReadWholeFile(Log())),
+                         "RunAction(): The output " + dest +
+                             " is being written by another run, so this run converts nothing."));
+    EXPECT_EQ(ReadWholeFile(dest), "standin_ffmpeg output, pass 0\n" + ReadWholeFile(Recording()));
+}
+
 // Started from a command prompt, or with its output taken, a dry run prints its report there, in
 // CR LF lines, instead of in a window or a box.
 TEST_F(PostDownloadWin32Test, DryRunPrintsTheReportOnTheOutputItWasGiven) {
@@ -327,13 +399,16 @@ INSTANTIATE_TEST_SUITE_P(Names, OutputNameWin32Test, ::testing::ValuesIn(kOutput
 
 // A post-download run meets a profile it cannot read, or a log it cannot open. Without a
 // display a box would be a line of its own text on standard error; the run's only line is the
-// notification's text, so no box was made.
+// notification's text, so no box was made. A dry run says the problem there and atop its report.
+enum class EProfileState { Readable, Folder, BigEndianUtf16 };
+
 struct SUnattendedProblem {
     const char* name;
-    bool profileIsAFolder;
+    EProfileState profileState;
     const char* logPath;
     int exitStatus;
-    const char* errorStart;  // "%profile%" stands for the profile's path
+    const char* errorStart;   // "%profile%" stands for the profile's path
+    const char* reportStart;  // a dry run's; "" runs the host's command
 };
 
 void PrintTo(const SUnattendedProblem& row, std::ostream* out) { *out << row.name; }
@@ -344,28 +419,119 @@ class UnattendedProblemWin32Test : public PostDownloadWin32Test,
 TEST_P(UnattendedProblemWin32Test, IsReportedWithoutABoxAndTheRunGoesOn) {
     const SUnattendedProblem& row = GetParam();
     WriteProfile(Action(true), Ffmpeg(), row.logPath);
-    if (row.profileIsAFolder) {
+    if (row.profileState == EProfileState::Folder) {
         DeleteProfile();
         std::filesystem::create_directory(ProfilePath());
     }
+    if (row.profileState == EProfileState::BigEndianUtf16)
+        WriteWholeFile(ProfilePath(), MarkedUtf16BeOfLatin1(ReadWholeFile(ProfilePath())));
+    const std::string dryRun =
+        "\"" + PelkarPath() + "\" --dry-run" + HostCommand().substr(PelkarPath().size() + 2);
 
-    const ProcessResult result = RunCommandLine(HostCommand());
+    const ProcessResult result = RunCommandLine(*row.reportStart ? dryRun : HostCommand());
 
     EXPECT_EQ(result.exitStatus, row.exitStatus);
-    std::string start = row.errorStart;
-    const std::string::size_type profile = start.find("%profile%");
-    if (profile != std::string::npos) start.replace(profile, 9, ProfilePath());
+    const std::string start = Substituted(row.errorStart, "profile", ProfilePath());
     EXPECT_EQ(result.standardError.rfind("PELKAR: " + start, 0), 0u) << result.standardError;
     EXPECT_EQ(SplitLines(result.standardError).size(), 1u) << result.standardError;
     EXPECT_EQ(FileExists(Output() + "\\Evening News.mp3"), row.exitStatus == 0);
+    const std::string report = Substituted(row.reportStart, "profile", ProfilePath());
+    EXPECT_EQ(result.standardOutput.rfind(report, 0), 0u) << result.standardOutput;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Problems, UnattendedProblemWin32Test,
     ::testing::Values(
-        SUnattendedProblem{"UnreadableProfile", true, "", 1,
-                           "No action was run. The profile %profile% cannot be read: "},
-        SUnattendedProblem{"UnopenableLog", false, "C:\\nodir\\x.log", 0,
+        SUnattendedProblem{"UnreadableProfile", EProfileState::Folder, "", 1,
+                           "No action was run. The profile %profile% cannot be read: ", ""},
+        SUnattendedProblem{"UnopenableLog", EProfileState::Readable, "C:\\nodir\\x.log", 0,
                            "The log cannot be opened, so the run goes on without it: "
-                           "C:\\nodir\\x.log: "}),
+                           "C:\\nodir\\x.log: ",
+                           ""},
+        SUnattendedProblem{"ProfileInUtf16BigEndian", EProfileState::BigEndianUtf16, "", 1,
+                           "No action was run. The profile %profile% cannot be read: it is in "
+                           "an encoding PELKAR cannot read",
+                           ""},
+        SUnattendedProblem{"DryRunOfAProfileInUtf16BigEndian", EProfileState::BigEndianUtf16, "", 1,
+                           "The profile %profile% cannot be read: it is in an encoding PELKAR "
+                           "cannot read",
+                           "PELKAR dry run: nothing is started, written or logged.\r\n\r\n"
+                           "No action would be run: The profile %profile% cannot be read: it is "
+                           "in an encoding PELKAR cannot read.\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- A failed run keeps what it did not write: the recording, an earlier output ----
+
+// The action's output folder: its own, or the recording's, spelt as a user might.
+enum class EOutputFolder {
+    Own,
+    RecordingsWithBackslash,
+    RecordingsWithSlashes,
+    RecordingsInCapitals
+};
+
+struct SKeptFileCase {
+    const char* name;
+    EOutputFolder folder;
+    const char* toolMode;  // the stand-in's STANDIN_FFMPEG_MODE
+    bool earlierOutput;
+    const char* logEntry;  // "%dest%" stands for the output file
+};
+
+void PrintTo(const SKeptFileCase& row, std::ostream* out) { *out << row.name; }
+
+const char* const kRecordingItself = "RunAction(): The output file %dest% is the recording itself.";
+const char* const kNothingWritten = "ProcessVideo(): No output file %dest% was written.";
+
+const SKeptFileCase kKeptFileCases[] = {
+    {"RecordingFolderWithATrailingBackslash", EOutputFolder::RecordingsWithBackslash, "normal",
+     false, kRecordingItself},
+    {"RecordingFolderWithSlashes", EOutputFolder::RecordingsWithSlashes, "normal", false,
+     kRecordingItself},
+    {"RecordingFolderInCapitals", EOutputFolder::RecordingsInCapitals, "normal", false,
+     kRecordingItself},
+    {"ToolThatWritesNothingLeavesTheEarlierOutput", EOutputFolder::Own, "silent", true,
+     kNothingWritten},
+    {"EmptyOutputIsNoOutput", EOutputFolder::Own, "empty", false, kNothingWritten},
+};
+
+class KeptFileWin32Test : public PostDownloadWin32Test,
+                          public ::testing::WithParamInterface<SKeptFileCase> {
+protected:
+    std::string RecordingFolder() const { return m_home.File("rec"); }
+
+    std::string OutputFolder(EOutputFolder folder) const {
+        std::string path = RecordingFolder() + "\\";
+        if (folder == EOutputFolder::Own) return Output();
+        if (folder == EOutputFolder::RecordingsWithSlashes)
+            std::replace(path.begin(), path.end(), '\\', '/');
+        if (folder == EOutputFolder::RecordingsInCapitals)
+            CharUpperBuffA(&path[0], static_cast<DWORD>(path.size()));
+        return path;
+    }
+};
+
+TEST_P(KeptFileWin32Test, RunFailsAndTheFileStaysAsItWas) {
+    const SKeptFileCase& row = GetParam();
+    std::filesystem::create_directories(RecordingFolder());
+    const std::string recording = RecordingFolder() + "\\show.mp4";
+    WriteWholeFile(recording, "the recording");
+    const std::string folder = OutputFolder(row.folder);
+    // The folder as the action spells it, then a separator of the run's own.
+    const std::string dest = folder + "\\show.mp4";
+    if (row.earlierOutput) WriteWholeFile(dest, "an earlier output");
+    const std::string kept = FileExists(dest) ? ReadWholeFile(dest) : "";
+    WriteProfile(MakeTitleAction("Archive", folder, "*", false), Ffmpeg());
+
+    const ProcessResult result =
+        RunCommandLine(HostCommandFor(recording, "show"), {{"STANDIN_FFMPEG_MODE", row.toolMode}});
+
+    EXPECT_EQ(result.exitStatus, 1) << result.standardError;
+    const std::vector<std::string> entries = LogEntries(ReadWholeFile(Log()));
+    EXPECT_TRUE(Contains(entries, Substituted(row.logEntry, "dest", dest))) << ReadWholeFile(Log());
+    EXPECT_EQ(ReadWholeFile(recording), "the recording");
+    EXPECT_EQ(FileExists(dest) ? ReadWholeFile(dest) : "", kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, KeptFileWin32Test, ::testing::ValuesIn(kKeptFileCases),
+                         [](const auto& info) { return std::string(info.param.name); });

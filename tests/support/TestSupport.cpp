@@ -35,6 +35,15 @@ std::string Utf16LeOfLatin1(const std::string& text) {
     return bytes;
 }
 
+std::string MarkedUtf16BeOfLatin1(const std::string& text) {
+    std::string bytes = "\xFE\xFF";
+    for (char c : text) {
+        bytes += '\0';
+        bytes += c;
+    }
+    return bytes;
+}
+
 bool Latin1OfUtf16Le(const std::string& bytes, std::string* text) {
     text->clear();
     if (bytes.size() % 2 != 0) return false;

@@ -53,6 +53,8 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments,
 
 // A text whose bytes are Latin-1 characters in UTF-16LE, without a byte-order mark: "\xF6" is ö.
 std::string Utf16LeOfLatin1(const std::string& text);
+// The same characters in UTF-16BE with its byte-order mark: a profile PELKAR cannot read.
+std::string MarkedUtf16BeOfLatin1(const std::string& text);
 // The other way; false when the size is odd or a character is beyond Latin-1.
 bool Latin1OfUtf16Le(const std::string& bytes, std::string* text);
 
