@@ -40,7 +40,7 @@ endif()
 function(pelkar_windows_test target)
   add_test(NAME ${target} COMMAND env -u DISPLAY PELKAR_WINE_PREFIX=${PELKAR_WINE_PREFIX}
     ${PELKAR_SHIPPED_EXE_ENVIRONMENT} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
-  set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+  set_tests_properties(${target} PROPERTIES TIMEOUT 300)
 endfunction()
 
 # The native dialogs, on a virtual display of their own; the screenshots of the four dialogs
