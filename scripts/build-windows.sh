@@ -37,11 +37,13 @@ configure() {
 }
 
 # run_tests FOLDER DESCRIPTION: each test program is one ctest test; the summary counts the
-# programs and the tests they passed. A program that hangs under Wine (seen once under wine64:
-# every test passed, and the process never ended) is run once more; a program that fails is not.
+# programs and the tests they passed. Wine itself now and then fails a program that passes on
+# the next try (seen under wine64: a process that never ended after all its tests had passed,
+# and a window-test program that ended with no output at all), so a program gets a second try;
+# a real fault fails both.
 run_tests() {
   local folder="$1" description="$2" start=$SECONDS
-  ctest --test-dir "$folder" --output-on-failure -j2 --repeat after-timeout:2
+  ctest --test-dir "$folder" --output-on-failure -j2 --repeat until-pass:2
   local log="$folder/Testing/Temporary/LastTest.log" programs tests
   programs="$(grep -c '^[0-9]*/[0-9]* Testing: ' "$log")"
   tests="$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$log" |
