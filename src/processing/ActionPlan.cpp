@@ -6,8 +6,8 @@
 #include "model/DVAFlags.h"
 #include "model/Text.h"
 #include "platform/FileIdentity.h"
-#include "platform/FolderQuery.h"
 #include "platform/Files.h"
+#include "platform/FolderQuery.h"
 #include "platform/Paths.h"
 #include "platform/ProgramSearch.h"
 #include "processing/ToolCommands.h"
@@ -56,6 +56,9 @@ public:
             return true;
         }
         if (!Fits(part, "The folder name " + Quoted(part))) return false;
+        if (IsDeviceName(part))
+            return Refuse("The folder " + path + " cannot be made: " + Quoted(part) +
+                          " is the name of a device.");
         const std::string below = JoinedPath(m_existing, part);
         if (m_newDepth == 0 && IsExistingFolder(below)) {
             m_existing = below;
@@ -72,7 +75,13 @@ public:
         return true;
     }
 
-    bool File(const std::string& name) { return Fits(name, "The output file's name"); }
+    // A template's own part may name a device; the tool would write to it and leave no file.
+    bool File(const std::string& name, const std::string& path) {
+        if (!Fits(name, "The output file's name")) return false;
+        if (!IsDeviceName(name)) return true;
+        return Refuse("The output file " + path + " cannot be written: " + Quoted(name) +
+                      " is the name of a device.");
+    }
 
 private:
     bool Fits(const std::string& name, const std::string& what) {
@@ -111,7 +120,7 @@ void PlanOutputFolders(const std::string& directory, SActionPlan* plan) {
         partStart = i + 1;
         if (!walk.Folder(part, destination.substr(0, i))) return;
     }
-    walk.File(destination.substr(partStart));
+    walk.File(destination.substr(partStart), destination);
 }
 
 // An empty path would make the first word of the rest of the command line the program.

@@ -263,8 +263,8 @@ TEST_F(PostDownloadWin32Test, ToolEndsWhenPelkarIsEndedFromOutside) {
     CloseHandle(pelkar.hThread);
     CloseHandle(pelkar.hProcess);
     ASSERT_TRUE(toolStarted);
-    const HANDLE tool = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
-                                    std::stoul(ReadWholeFile(pidFile)));
+    const HANDLE tool =
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, std::stoul(ReadWholeFile(pidFile)));
     const bool ended = !tool || WaitForSingleObject(tool, 5000) == WAIT_OBJECT_0;
     if (tool) {
         TerminateProcess(tool, 1);
@@ -359,7 +359,9 @@ struct OutputNameCase {
 };
 
 // Names the row in test listings.
-void PrintTo(const OutputNameCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const OutputNameCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const std::string kLongTitle(250, 'T');
 
@@ -367,10 +369,9 @@ const OutputNameCase kOutputNameCases[] = {
     {"DeviceNameTitleWritesAFile", "%title%", "NUL", "NUL_.mp3", ""},
     {"DeviceNameWithAnExtensionWritesAFile", "%title%.%episode%", "com1", "com1_.4.mp3", ""},
     {"LongOutputPathIsFound", "%title%", kLongTitle, kLongTitle + ".mp3", ""},
-    {"TemplateFoldersAreMade", "%title%\\%episode%", "Late Show", "Late Show\\4.mp3",
+    {"TemplateFoldersAreMade", "%title%\\%episode%", "Late Show", "Late Show\\4.mp3", "Late Show"},
+    {"SlashSeparatedTemplateFoldersAreMade", "%title%/%episode%", "Late Show", "Late Show\\4.mp3",
      "Late Show"},
-    {"SlashSeparatedTemplateFoldersAreMade", "%title%/%episode%", "Late Show",
-     "Late Show\\4.mp3", "Late Show"},
     {"DotsTitleMakesAFolderWindowsKeeps", "%title%\\%episode%", "...", "..._\\4.mp3", "..._"},
 };
 
@@ -389,12 +390,58 @@ TEST_P(OutputNameWin32Test, OutputIsAFileWhereTheTemplateSays) {
     EXPECT_TRUE(std::filesystem::is_regular_file("\\\\?\\" + Output() + "\\" + row.expectedFile));
     EXPECT_TRUE(Contains(entries, "RunAction(): Action succeeded."));
     if (*row.madeFolder) {
-        EXPECT_TRUE(Contains(entries, "RunAction(): Made the folder " + Output() + "\\" +
-                                          row.madeFolder));
+        EXPECT_TRUE(
+            Contains(entries, "RunAction(): Made the folder " + Output() + "\\" + row.madeFolder));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, OutputNameWin32Test, ::testing::ValuesIn(kOutputNameCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A device's name that the template itself spells is foreseen by the dry run and refused by
+// the run, which starts no tool. "$O" stands for the output folder.
+struct DeviceTemplateCase {
+    const char* name;
+    const char* filenameTemplate;
+    const char* refusal;
+};
+
+void PrintTo(const DeviceTemplateCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const DeviceTemplateCase kDeviceTemplateCases[] = {
+    {"FileNamedNul", "NUL",
+     "The output file $O\\NUL.mp3 cannot be written: \"NUL.mp3\" is the name of a device."},
+    {"FolderNamedAux", "%title%\\aux\\%episode%",
+     "The folder $O\\Evening News\\aux cannot be made: \"aux\" is the name of a device."},
+};
+
+class DeviceTemplateWin32Test : public PostDownloadWin32Test,
+                                public ::testing::WithParamInterface<DeviceTemplateCase> {};
+
+TEST_P(DeviceTemplateWin32Test, DryRunForeseesTheRefusalTheRunMakes) {
+    const DeviceTemplateCase& row = GetParam();
+    CAction action = Action(true);
+    action.SetOutputFilename(row.filenameTemplate);
+    WriteProfile(action, Ffmpeg());
+    std::string refusal = row.refusal;
+    refusal.replace(refusal.find("$O"), 2, Output());
+
+    const ProcessResult report = RunCommandLine("\"" + PelkarPath() + "\" --dry-run" +
+                                                HostCommand().substr(PelkarPath().size() + 2));
+    const std::vector<std::string> entries = Run(HostCommand(), 1);
+
+    EXPECT_NE(report.standardOutput.find("The run would fail:\r\n"), std::string::npos)
+        << report.standardOutput;
+    EXPECT_NE(report.standardOutput.find(refusal), std::string::npos) << report.standardOutput;
+    EXPECT_TRUE(Contains(entries, "RunAction(): " + refusal));
+    EXPECT_FALSE(
+        Contains(entries, "ProcessAudio(): Executing command: " + AudioCommand(Recording())));
+    EXPECT_TRUE(std::filesystem::is_empty(Output()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, DeviceTemplateWin32Test, ::testing::ValuesIn(kDeviceTemplateCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A post-download run meets a profile it cannot read, or a log it cannot open. Without a
@@ -411,7 +458,9 @@ struct SUnattendedProblem {
     const char* reportStart;  // a dry run's; "" runs the host's command
 };
 
-void PrintTo(const SUnattendedProblem& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const SUnattendedProblem& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class UnattendedProblemWin32Test : public PostDownloadWin32Test,
                                    public ::testing::WithParamInterface<SUnattendedProblem> {};
@@ -478,7 +527,9 @@ struct SKeptFileCase {
     const char* logEntry;  // "%dest%" stands for the output file
 };
 
-void PrintTo(const SKeptFileCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const SKeptFileCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const char* const kRecordingItself = "RunAction(): The output file %dest% is the recording itself.";
 const char* const kNothingWritten = "ProcessVideo(): No output file %dest% was written.";

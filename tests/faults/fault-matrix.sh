@@ -124,7 +124,7 @@ start_run() {
     /usr/bin/time -f '%M %e' -o "$home/time.$2" "${limit[@]}" env "${host[@]}" \
         -u DISPLAY -u WAYLAND_DISPLAY \
         -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$config" FAULT_PID_FILE="$home/tool.pid" \
-        PELKAR_FFMPEG="$bin/hang-transcoder" \
+        PELKAR_FFMPEG="$bin/hang-transcoder" ${want[comskip]:+PELKAR_COMSKIP="$bin/${want[comskip]}"} \
         "${as_user[@]}" "${tracer[@]}" "$bin/pelkar" "${options[@]}" >/dev/null 2>>"$home/stderr" &
     pid=$!
 }
@@ -289,7 +289,7 @@ while IFS='|' read -r fault setup expect_status expect_line expect_left expect_p
     write_recording
     declare -A want=([audio]=1 [strip]=0 [twopass]=0 [ffmpeg]=normal [evtdump]=normal
         [rtvedit]=normal [profile]=normal [log]=normal [stop]="" [kill]="" [killfirst]=""
-        [sigchld]="" [blocked]="" [fsize]="" [runs]=1 [output]="" [leftover]="")
+        [sigchld]="" [blocked]="" [fsize]="" [runs]=1 [output]="" [leftover]="" [comskip]="")
     for word in $setup; do
         case $word in
             audio) ;;
