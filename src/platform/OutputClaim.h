@@ -43,3 +43,7 @@ private:
     // The name held: a socket's descriptor or a mutex's handle.
     std::intptr_t m_name = -1;
 };
+
+// Sixteen hex digits that stand for the normalised path in the name of its claim: the same in
+// every run and every process.
+std::string OutputClaimKey(const std::string& path);

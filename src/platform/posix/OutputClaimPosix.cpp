@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/FileIdentity.h"
@@ -15,13 +13,6 @@
 
 namespace {
 
-// The 64-bit FNV-1a hash: the same in every run, unlike std::hash.
-std::uint64_t PathHash(const std::string& path) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
-
 // An address of the abstract namespace (a leading NUL): no file, and free again the moment
 // its process ends.
 int HoldName(const std::string& path, bool* heldElsewhere) {
@@ -29,12 +20,9 @@ int HoldName(const std::string& path, bool* heldElsewhere) {
     if (fd < 0) return -1;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    char name[64];
-    const int length =
-        std::snprintf(name, sizeof name, "pelkar-output-%016llx",
-                      static_cast<unsigned long long>(PathHash(NormalizedPath(path))));
-    std::memcpy(address.sun_path + 1, name, static_cast<std::size_t>(length));
-    const socklen_t size = static_cast<socklen_t>(sizeof(sa_family_t) + 1 + length);
+    const std::string name = "pelkar-output-" + OutputClaimKey(path);
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    const socklen_t size = static_cast<socklen_t>(sizeof(sa_family_t) + 1 + name.size());
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0) return fd;
     *heldElsewhere = errno == EADDRINUSE;
     close(fd);

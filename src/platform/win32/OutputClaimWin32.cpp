@@ -9,19 +9,8 @@
 
 namespace {
 
-// The 64-bit FNV-1a hash: the same in every run, unlike std::hash.
-std::uint64_t PathHash(const std::string& path) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
-
 std::string MutexName(const std::string& path) {
-    char name[64];
-    wsprintfA(name, "Local\\PELKAR-output-%08lx%08lx",
-              static_cast<unsigned long>(PathHash(NormalizedPath(path)) >> 32),
-              static_cast<unsigned long>(PathHash(NormalizedPath(path))));
-    return name;
+    return "Local\\PELKAR-output-" + OutputClaimKey(path);
 }
 
 bool IsMissing(DWORD error) {
