@@ -187,7 +187,6 @@ TEST(ComskipFrameTable, BlackStretchesWithSilenceLastToTheNextFrame) {
         std::vector<double> startEnd;
     } rows[] = {
         {FrameTable("--qqq-bb-bqb-ss-q"), {1, 2.5, 4.5, 6, 8, 8}},
-        {FrameTable("-bbsbs-"), {}},
         {FrameTable("qq-").substr(FrameTable("").size()), {}},
     };
     for (const auto& row : rows) {
