@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BreakFinder.h"
+#include "Comskip.h"
 #include "EditScript.h"
 #include "EventFile.h"
 #include "TestSupport.h"
@@ -127,6 +128,76 @@ TEST_P(EventFileReading, UsesOnlyFilesThatCheckOutAndFindsTheirBreaks) {
 
 INSTANTIATE_TEST_SUITE_P(Table, EventFileReading, ::testing::ValuesIn(kEventFiles),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A break comskip found, and the moments of black and silence (each 0.4 s long) around it.
+struct STrimCase {
+    const char* name;
+    SSpan found;
+    std::vector<double> moments;
+    SSpan kept;
+    size_t loneFades;
+};
+
+std::ostream& operator<<(std::ostream& out, const STrimCase& row) {
+    return out << row.name;
+}
+
+const STrimCase kTrims[] = {
+    {"FadeBeforeTheBreak", {94.2, 160.2}, {94, 100, 115, 130, 160}, {100.2, 160.2}, 1},
+    {"TwoFadesAfterTheBreak", {100.2, 172.2}, {100, 115, 130, 160, 166, 172}, {100.2, 160.2}, 2},
+    {"EdgesOnSpots", {100.2, 160.2}, {40, 100, 115, 130, 160, 220}, {100.2, 160.2}, 0},
+    {"NoSpotGapStaysAsFound", {100.2, 113.2}, {100, 106, 113}, {100.2, 113.2}, 0},
+    {"NoMomentsStaysAsFound", {100, 160}, {}, {100, 160}, 0},
+};
+
+class ComskipBreakTrim : public ::testing::TestWithParam<STrimCase> {};
+
+TEST_P(ComskipBreakTrim, LeavesOutFadesNoSpotLengthFromTheBreak) {
+    const STrimCase& row = GetParam();
+    std::vector<SSpan> moments;
+    for (double at : row.moments) moments.push_back({at, at + 0.4});
+    const STrimmedBreak trimmed = TrimLoneFades(row.found, moments);
+    EXPECT_NEAR(trimmed.span.start, row.kept.start, 0.01);
+    EXPECT_NEAR(trimmed.span.end, row.kept.end, 0.01);
+    EXPECT_EQ(trimmed.loneFades.size(), row.loneFades);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ComskipBreakTrim, ::testing::ValuesIn(kTrims),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// comskip's table of frames, a frame each half second: "-" show, "q" black and silent,
+// "b" black with sound, "s" silent with picture.
+std::string FrameTable(const std::string& frames) {
+    std::string table =
+        "sep=,\nframe,brightness,scene_change,logo,uniform,sound,minY,MaxY,ar_ratio,goodEdge,"
+        "isblack,cutscene, MinX, MaxX, hasBright, Dimcount,PTS,29.970030\n";
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const bool black = frames[i] == 'q' || frames[i] == 'b';
+        const bool silent = frames[i] == 'q' || frames[i] == 's';
+        table += std::to_string(i + 1) + (black ? ",16" : ",126") + ",0,0,0," +
+                 (silent ? "0" : "1850") + ",10,470,1.51,0," + (black ? "16" : "0") +
+                 ",100,10,710,0,0," + std::to_string(i * 0.5) + ",0,2\r\n";
+    }
+    return table;
+}
+
+TEST(ComskipFrameTable, BlackStretchesWithSilenceLastToTheNextFrame) {
+    const struct {
+        std::string table;
+        std::vector<double> startEnd;
+    } rows[] = {
+        {FrameTable("--qqq-bb-bqb-ss-q"), {1, 2.5, 4.5, 6, 8, 8}},
+        {FrameTable("qq-").substr(FrameTable("").size()), {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<double> startEnd;
+        for (const SSpan& stretch : ParseQuietBlackStretches(row.table)) {
+            startEnd.push_back(stretch.start);
+            startEnd.push_back(stretch.end);
+        }
+        EXPECT_EQ(startEnd, row.startEnd) << row.table;
+    }
+}
 
 TEST(EditScriptText, KeepRangesAroundTheBreaksReadBackAsWritten) {
     SEditScript script;

@@ -30,10 +30,22 @@ std::vector<SSpan> Stretches(const std::vector<SEventRecord>& records, EEventKin
     return stretches;
 }
 
-// Where black and silence overlap, with moments that lie close together merged. Both lists
-// are in time order and their stretches do not overlap, so one pass finds every overlap.
-std::vector<SSpan> Coincidences(const std::vector<SSpan>& black, const std::vector<SSpan>& quiet) {
+// The spans, which are in time order, with those that lie close together merged.
+std::vector<SSpan> MergeCloseMoments(const std::vector<SSpan>& spans) {
     std::vector<SSpan> moments;
+    for (const SSpan& span : spans) {
+        if (!moments.empty() && span.start - moments.back().end < kSameMomentSeconds)
+            moments.back().end = std::max(moments.back().end, span.end);
+        else
+            moments.push_back(span);
+    }
+    return moments;
+}
+
+// Where black and silence overlap. Both lists are in time order and their stretches do not
+// overlap, so one pass finds every overlap.
+std::vector<SSpan> Coincidences(const std::vector<SSpan>& black, const std::vector<SSpan>& quiet) {
+    std::vector<SSpan> overlaps;
     std::size_t b = 0, q = 0;
     while (b < black.size() && q < quiet.size()) {
         const SSpan overlap{std::max(black[b].start, quiet[q].start),
@@ -42,13 +54,9 @@ std::vector<SSpan> Coincidences(const std::vector<SSpan>& black, const std::vect
             ++b;
         else
             ++q;
-        if (overlap.end < overlap.start) continue;
-        if (!moments.empty() && overlap.start - moments.back().end < kSameMomentSeconds)
-            moments.back().end = std::max(moments.back().end, overlap.end);
-        else
-            moments.push_back(overlap);
+        if (overlap.end >= overlap.start) overlaps.push_back(overlap);
     }
-    return moments;
+    return MergeCloseMoments(overlaps);
 }
 
 double Middle(const SSpan& span) {
@@ -74,6 +82,16 @@ void AddChain(const std::vector<SSpan>& moments, std::size_t first, std::size_t 
     }
 }
 
+std::vector<SSpan> MomentsWithin(const SSpan& found, const std::vector<SSpan>& moments) {
+    std::vector<SSpan> within;
+    for (const SSpan& moment : MergeCloseMoments(moments)) {
+        if (moment.end >= found.start - kSameMomentSeconds &&
+            moment.start <= found.end + kSameMomentSeconds)
+            within.push_back(moment);
+    }
+    return within;
+}
+
 }  // namespace
 
 SBreakFindings FindBreaks(const std::vector<SEventRecord>& records) {
@@ -88,4 +106,20 @@ SBreakFindings FindBreaks(const std::vector<SEventRecord>& records) {
         first = i;
     }
     return findings;
+}
+
+STrimmedBreak TrimLoneFades(const SSpan& found, const std::vector<SSpan>& moments) {
+    const std::vector<SSpan> within = MomentsWithin(found, moments);
+    // Each entry: a moment that lies a spot length after the one before it.
+    std::vector<std::size_t> spotEnds;
+    for (std::size_t i = 1; i < within.size(); ++i)
+        if (IsSpotLength(Middle(within[i]) - Middle(within[i - 1]))) spotEnds.push_back(i);
+    if (spotEnds.empty()) return {found, {}};
+    const std::size_t first = spotEnds.front() - 1, last = spotEnds.back();
+    STrimmedBreak trimmed{found, {}};
+    if (first > 0) trimmed.span.start = Middle(within[first]);
+    if (last + 1 < within.size()) trimmed.span.end = Middle(within[last]);
+    trimmed.loneFades.assign(within.begin(), within.begin() + first);
+    trimmed.loneFades.insert(trimmed.loneFades.end(), within.begin() + last + 1, within.end());
+    return trimmed;
 }

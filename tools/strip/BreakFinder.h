@@ -26,3 +26,15 @@ struct SBreakFindings {
 };
 
 SBreakFindings FindBreaks(const std::vector<SEventRecord>& records);
+
+struct STrimmedBreak {
+    SSpan span;
+    // The moments left out at either end, now part of the show.
+    std::vector<SSpan> loneFades;
+};
+
+// A break found by other means, given the moments of black and silence in time order: at
+// either end, a moment that lies no spot length from the next one inward is a fade in the
+// show that the break took in, so the break is cut back past it, to the middle of the next
+// moment. A break with no spot-length gap between its moments stays as found.
+STrimmedBreak TrimLoneFades(const SSpan& found, const std::vector<SSpan>& moments);

@@ -60,6 +60,18 @@ SComskipResult Note(const std::string& note) {
     return result;
 }
 
+// comskip's breaks, each cut back past the fades in the show it took in.
+void AddBreaks(const fs::path& base, SComskipResult* result) {
+    const std::vector<SSpan> moments =
+        ParseQuietBlackStretches(ReadText(fs::path(base).concat(".csv")));
+    for (const SSpan& found : ParseEdl(ReadText(fs::path(base).concat(".edl")))) {
+        const STrimmedBreak trimmed = TrimLoneFades(found, moments);
+        result->breaks.push_back(trimmed.span);
+        result->loneFades.insert(result->loneFades.end(), trimmed.loneFades.begin(),
+                                 trimmed.loneFades.end());
+    }
+}
+
 // comskip names its results after the recording.
 SComskipResult ReadResults(const fs::path& folder, const std::string& recording, int status) {
     const fs::path base = folder / fs::path(recording).stem();
@@ -70,8 +82,7 @@ SComskipResult ReadResults(const fs::path& folder, const std::string& recording,
                     " s long, too short for comskip to judge");
     SComskipResult result;
     result.used = true;
-    if (status != kComskipFoundNone)
-        result.breaks = ParseEdl(ReadText(fs::path(base).concat(".edl")));
+    if (status != kComskipFoundNone) AddBreaks(base, &result);
     result.note = "comskip (black frames and silence) found " +
                   std::to_string(result.breaks.size()) + " breaks in " + FormatSeconds(seconds) +
                   " s";

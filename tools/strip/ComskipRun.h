@@ -13,6 +13,8 @@ struct SComskipResult {
     // What was found, or why nothing could be.
     std::string note;
     std::vector<SSpan> breaks;
+    // Fades in the show that comskip took into a break, left out of it again.
+    std::vector<SSpan> loneFades;
     // Set when this process was asked to stop while comskip ran: 128 + the signal.
     int stopStatus = 0;
 };

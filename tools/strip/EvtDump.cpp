@@ -77,6 +77,8 @@ int Plan(const std::string& eventPath, SEditScript* script) {
     }
     script->comments.push_back("method: " + detected.note);
     for (const SSpan& span : detected.breaks) script->comments.push_back("break " + SpanText(span));
+    for (const SSpan& fade : detected.loneFades)
+        script->comments.push_back("lone fade at " + SpanText(fade) + " left out of a break");
     KeepShow(detected.breaks, "no breaks found", script);
     return 0;
 }
