@@ -52,6 +52,8 @@ file(GLOB win32ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32ui/
 add_executable(test_win32ui ${win32ui_sources})
 target_include_directories(test_win32ui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win32ui)
 target_link_libraries(test_win32ui PRIVATE pelkar_test_support GTest::gtest_main)
+# Some of its tests start PELKAR.EXE itself, as from the desktop.
+add_dependencies(test_win32ui pelkar)
 add_test(NAME test_win32ui COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32ui/run-on-display.sh
   ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:test_win32ui> ${PELKAR_SCREENSHOT_DIR})
 # A prefix of its own: Wine's desktop, which its first program starts, keeps the display that

@@ -1,6 +1,8 @@
 #include "DesktopUserWin32.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <cmath>
 #include <fstream>
@@ -16,6 +18,7 @@ HWND Handle(WindowRef window) {
 
 struct SSearch {
     std::string caption;
+    DWORD process;
     HWND found = nullptr;
 };
 
@@ -25,16 +28,29 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM search) {
     GetWindowThreadProcessId(window, &process);
     char caption[256] = "";
     GetWindowTextA(window, caption, sizeof caption);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && wanted->caption == caption) {
+    if (process == wanted->process && IsWindowVisible(window) && wanted->caption == caption) {
         wanted->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
+BOOL CALLBACK MatchBalloon(HWND window, LPARAM found) {
+    char windowClass[64] = "";
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    if (IsWindowVisible(window) && std::string(windowClass) == TOOLTIPS_CLASSA &&
+        (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Asked of the window itself, which answers for a window of another process too.
 std::string TextOf(HWND window) {
-    std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(std::size_t(GetWindowTextA(window, &text[0], int(text.size()))));
+    std::string text(std::size_t(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(std::size_t(
+        SendMessageA(window, WM_GETTEXT, WPARAM(text.size()), reinterpret_cast<LPARAM>(&text[0]))));
     return text;
 }
 
@@ -87,13 +103,31 @@ bool HasText(EControlKind kind) {
 }  // namespace
 
 WindowRef WaitForWindow(const std::string& caption) {
+    return WaitForWindow(caption, GetCurrentProcessId());
+}
+
+WindowRef WaitForWindow(const std::string& caption, unsigned long processId) {
     for (int waited = 0; waited < kPatienceMilliseconds; waited += kStepMilliseconds) {
-        SSearch search{caption};
+        SSearch search{caption, processId};
         EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
             // Let it finish opening and painting.
             Sleep(300);
             return reinterpret_cast<WindowRef>(search.found);
+        }
+        Sleep(kStepMilliseconds);
+    }
+    return 0;
+}
+
+WindowRef WaitForBalloon() {
+    for (int waited = 0; waited < kPatienceMilliseconds; waited += kStepMilliseconds) {
+        HWND found = nullptr;
+        EnumWindows(MatchBalloon, reinterpret_cast<LPARAM>(&found));
+        if (found) {
+            // Let the shell finish drawing it.
+            Sleep(300);
+            return reinterpret_cast<WindowRef>(found);
         }
         Sleep(kStepMilliseconds);
     }
@@ -235,6 +269,35 @@ CWithoutStandardOutput::CWithoutStandardOutput() : m_output(GetStdHandle(STD_OUT
 
 CWithoutStandardOutput::~CWithoutStandardOutput() {
     SetStdHandle(STD_OUTPUT_HANDLE, m_output);
+}
+
+CDesktopProgram::CDesktopProgram(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                        nullptr, &startup, &process)) {
+        return;
+    }
+    CloseHandle(process.hThread);
+    m_process = process.hProcess;
+    m_id = process.dwProcessId;
+}
+
+CDesktopProgram::~CDesktopProgram() {
+    if (!m_process) return;
+    if (WaitForExit() < 0) TerminateProcess(m_process, 1);
+    CloseHandle(m_process);
+}
+
+int CDesktopProgram::WaitForExit() {
+    if (!m_process || WaitForSingleObject(m_process, kPatienceMilliseconds) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(m_process, &status);
+    return int(status);
 }
 
 bool HasDragIcon(WindowRef window) {

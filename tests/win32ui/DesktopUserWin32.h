@@ -16,6 +16,11 @@ using WindowRef = std::uintptr_t;
 
 // A visible top-level window of this process with exactly this caption; 0 after ten seconds.
 WindowRef WaitForWindow(const std::string& caption);
+// The same for a window of another process.
+WindowRef WaitForWindow(const std::string& caption, unsigned long processId);
+// A visible balloon of the notification area, which the shell shows in a process of its own;
+// 0 after ten seconds.
+WindowRef WaitForBalloon();
 // False when the window is still there after ten seconds.
 bool WaitUntilGone(WindowRef window);
 bool IsOpen(WindowRef window);
@@ -62,6 +67,25 @@ public:
 
 private:
     void* m_output;
+};
+
+// A program started as from the desktop: without a console and without standard handles.
+// It is ended at the latest when the object goes.
+class CDesktopProgram {
+public:
+    explicit CDesktopProgram(const std::string& commandLine);
+    ~CDesktopProgram();
+    CDesktopProgram(const CDesktopProgram&) = delete;
+    CDesktopProgram& operator=(const CDesktopProgram&) = delete;
+
+    // 0 when it could not be started.
+    unsigned long Id() const { return m_id; }
+    // Its exit status once it has ended; -1 when it still runs after ten seconds.
+    int WaitForExit();
+
+private:
+    void* m_process = nullptr;
+    unsigned long m_id = 0;
 };
 
 // Whether the window answers WM_QUERYDRAGICON with an icon.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "ProfileBuilder.h"
 #include "ScratchProfile.h"
 #include "TestSupport.h"
+#include "TestSupportWin32.h"
 #include "app/DryRun.h"
 #include "app/IniText.h"
 #include "app/PELKARApp.h"
@@ -333,6 +335,102 @@ TEST_F(DialogHostWin32Test, LongReportScrollsInAWindowInsideTheScreen) {
                     ClickControl(window, IDC_REPORT_OK);
                     EXPECT_TRUE(WaitUntilGone(window));
                 });
+}
+
+// ---- A profile in an encoding PELKAR cannot read ----
+
+namespace {
+
+const char* const kRecordingOnTheHost = "C:\\rec\\show.mpg";
+
+std::string NewsProfile() {
+    return ProfileBuilder().Action(MakeTitleAction("News", "C:\\out", "*")).Text();
+}
+
+}  // namespace
+
+// Opened on it, the window says so; an action added there is lost at closing, which a box asks
+// about first.
+TEST_F(DialogHostWin32Test, ClosingWithAnEditTheProfileCannotTakeAsksFirst) {
+    WriteWholeFile(m_profile.Path(), MarkedUtf16BeOfLatin1(NewsProfile()));
+    const std::string before = ReadWholeFile(m_profile.Path());
+    const std::string profile = m_profile.Path();
+    RunProgramWithUser([&profile] {
+        const WindowRef note = WaitForWindow("PELKAR");
+        ASSERT_NE(note, 0u);
+        EXPECT_NE(MessageBoxText(note).find("is in an encoding PELKAR cannot read"),
+                  std::string::npos);
+        AnswerMessageBox(note, IDOK);
+        EXPECT_TRUE(WaitUntilGone(note));
+        const WindowRef main = WaitForWindow("PELKAR");
+        ASSERT_NE(main, 0u);
+        ClickControl(main, IDC_ADD);
+        const WindowRef editor = WaitForWindow("Add Action");
+        ASSERT_NE(editor, 0u);
+        TypeInto(editor, IDC_NAME, "Evening news");
+        TypeInto(editor, IDC_OUTPUT_DIRECTORY, "C:\\out");
+        TypeInto(editor, IDC_OUTPUT_FILENAME, "%title%");
+        // OK stays disabled until the filter has a ticked field with a pattern.
+        ClickControl(editor, kFilterRowIds[FieldTitle].check);
+        TypeInto(editor, kFilterRowIds[FieldTitle].edit, "*News*");
+        ASSERT_TRUE(IsControlEnabled(editor, IDC_OK_BUTTON));
+        ClickControl(editor, IDC_OK_BUTTON);
+        EXPECT_TRUE(WaitUntilGone(editor));
+        ClickControl(main, IDC_EXIT);
+        const WindowRef box = WaitForWindow("PELKAR");
+        ASSERT_NE(box, main);
+        const std::string text = MessageBoxText(box);
+        EXPECT_EQ(text.rfind("The profile " + profile +
+                                 " could not be saved: it is in an encoding PELKAR cannot read",
+                             0),
+                  0u)
+            << text;
+        EXPECT_NE(text.find("Close it all the same?"), std::string::npos) << text;
+        SaveScreenshot(box, "profile-not-saved");
+        AnswerMessageBox(box, IDOK);
+        EXPECT_TRUE(WaitUntilGone(main));
+    });
+    EXPECT_EQ(ReadWholeFile(m_profile.Path()), before);
+}
+
+// PELKAR.EXE itself, started from the desktop with a recording, on a profile in an encoding
+// it cannot read. The command line comes from the system, so the program runs as a process of
+// its own, with its own profile.
+class DesktopRunWin32Test : public ::testing::Test {
+protected:
+    DesktopRunWin32Test() { WriteWholeFile(ProfilePath(), MarkedUtf16BeOfLatin1(NewsProfile())); }
+    ~DesktopRunWin32Test() override { std::filesystem::remove(ProfilePath()); }
+
+    static std::string ProfilePath() { return WindowsDirectory() + "\\PELKAR.INI"; }
+    // The host's command, after the options given (each followed by a blank).
+    static std::string Command(const std::string& firstOptions) {
+        return "\"" + PelkarPath() + "\" " + firstOptions + "--mpeg " + kRecordingOnTheHost +
+               " --title Show";
+    }
+};
+
+TEST_F(DesktopRunWin32Test, DryRunShowsTheUnreadableProfileInItsReport) {
+    CDesktopProgram program(Command("--dry-run "));
+    ASSERT_NE(program.Id(), 0u);
+    const WindowRef window = WaitForWindow("PELKAR", program.Id());
+    ASSERT_NE(window, 0u);
+    EXPECT_NE(ControlText(window, IDC_REPORT_TEXT)
+                  .find("\r\nNo action would be run: The profile " + ProfilePath() +
+                        " cannot be read: it is in an encoding PELKAR cannot read."),
+              std::string::npos)
+        << ControlText(window, IDC_REPORT_TEXT);
+    ClickControl(window, IDC_REPORT_OK);
+    EXPECT_EQ(program.WaitForExit(), 1);
+}
+
+// The run ends soon, but its balloon stays up long enough to be read.
+TEST_F(DesktopRunWin32Test, UnattendedRunShowsTheUnreadableProfileInABalloon) {
+    CDesktopProgram program(Command(""));
+    ASSERT_NE(program.Id(), 0u);
+    const WindowRef balloon = WaitForBalloon();
+    ASSERT_NE(balloon, 0u);
+    SaveScreenshot(balloon, "balloon-unreadable-profile");
+    EXPECT_EQ(program.WaitForExit(), 1);
 }
 
 TEST_F(DialogHostWin32Test, HelpKeyPassesPreTranslateMessageAndArrivesAsHelp) {

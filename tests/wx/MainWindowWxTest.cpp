@@ -1,9 +1,11 @@
+#include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "WxTestSupport.h"
 #include "app/PELKARDialog.h"
 #include "res/Resource.h"
+#include "ui/toolkit/DialogView.h"
 
 namespace {
 
@@ -105,6 +108,68 @@ INSTANTIATE_TEST_SUITE_P(
                           "MoveDownReachesTheBottom", {"A", "B", "C"}, 1, IDC_MOVE_DOWN},
                       SSelfDisablingCase{"RemoveOnTheOnlyRow", {"A"}, 0, IDC_REMOVE}),
     [](const ::testing::TestParamInfo<SSelfDisablingCase>& info) { return info.param.name; });
+
+// While it exists, every action editor that opens in a window of the host is filled by the
+// script once it runs, and closed through its close box if the script left it open.
+class CEditorFiller : public CWindowHost {
+public:
+    explicit CEditorFiller(std::function<void(CWxDialogView&)> script)
+        : m_host(*GetWindowHost()), m_script(std::move(script)) {
+        SetWindowHost(this);
+    }
+    ~CEditorFiller() override { SetWindowHost(&m_host); }
+    CEditorFiller(const CEditorFiller&) = delete;
+    CEditorFiller& operator=(const CEditorFiller&) = delete;
+
+    std::unique_ptr<CDialogView> CreateView(CDialog& dialog) override {
+        std::unique_ptr<CDialogView> view = m_host.CreateView(dialog);
+        auto* shown = dynamic_cast<CWxDialogView*>(view.get());
+        if (shown && dialog.GetTemplateId() == IDD_ACTION) {
+            wxTheApp->CallAfter([this, &dialog, shown] {
+                m_script(*shown);
+                EXPECT_TRUE(dialog.HasEnded()) << "the editor refused its input";
+                if (!dialog.HasEnded()) shown->GetWindow()->Close();
+            });
+        }
+        return view;
+    }
+
+private:
+    CWindowHost& m_host;
+    std::function<void(CWxDialogView&)> m_script;
+};
+
+// On a profile in an encoding PELKAR cannot read, an action added in the window cannot be
+// saved: that is asked about before the window closes.
+TEST_F(WxMainWindowTest, EditThatCannotBeSavedIsAskedAboutAtExit) {
+    WriteWholeFile(profile.Path(), MarkedUtf16BeOfLatin1(ProfileBuilder().Text()));
+    const std::string before = ReadWholeFile(profile.Path());
+    const CEditorFiller filler([](CWxDialogView& editor) {
+        const SFilterRowIds& title = kFilterRowIds[FieldTitle];
+        TypeText(*editor.FindControlWindow(IDC_NAME), "Late News");
+        TypeText(*editor.FindControlWindow(IDC_OUTPUT_DIRECTORY), "/srv/out");
+        TypeText(*editor.FindControlWindow(IDC_OUTPUT_FILENAME), "%title%");
+        ToggleCheckBox(*editor.FindControlWindow(title.check));
+        TypeText(*editor.FindControlWindow(title.edit), "News*");
+        ClickButton(*editor.FindControlWindow(IDC_OK_BUTTON));
+    });
+    const CMessageBoxLeaver leaver(EBoxExit::OkButton);
+    RunMainWindow([](CPELKARDialog& window, CWxDialogView& view) {
+        ClickButton(*view.FindControlWindow(IDC_ADD));
+        ASSERT_EQ(1u, ListOf(view).GetCount());
+        EXPECT_EQ("Late News", ListOf(view).GetString(0));
+        ClickButton(*view.FindControlWindow(IDC_EXIT));
+        EXPECT_TRUE(window.HasEnded());
+    });
+    // The note at opening comes before the window exists, so this host has no box for it.
+    ASSERT_GE(leaver.BoxesShown(), 1);
+    EXPECT_EQ(
+        wxString("The profile " + profile.Path() +
+                 " could not be saved: it is in an encoding PELKAR cannot read.\n\nThe changes "
+                 "made in this window are lost when it closes. Close it all the same?"),
+        leaver.Messages().back());
+    EXPECT_EQ(before, ReadWholeFile(profile.Path()));
+}
 
 TEST_F(WxMainWindowTest, HomeEndAndPageKeysSelectTheRowAndTheButtonsFollow) {
     Names actions;

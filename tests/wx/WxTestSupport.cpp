@@ -40,8 +40,9 @@ private:
 CWxEnvironment* const g_environment =
     static_cast<CWxEnvironment*>(::testing::AddGlobalTestEnvironment(new CWxEnvironment()));
 
-// The desktop toolkit's response of a Yes button.
+// The desktop toolkit's responses of a Yes and an OK button.
 constexpr int kDesktopYes = -8;
+constexpr int kDesktopOk = -5;
 
 void SendCommand(wxWindow& control, wxEventType type, int index) {
     wxCommandEvent event(type, control.GetId());
@@ -69,6 +70,9 @@ void LeaveDesktopBox(void* box, EBoxExit exit) {
             break;
         case EBoxExit::YesButton:
             DesktopFunction<void (*)(void*, int)>("gtk_dialog_response")(box, kDesktopYes);
+            break;
+        case EBoxExit::OkButton:
+            DesktopFunction<void (*)(void*, int)>("gtk_dialog_response")(box, kDesktopOk);
             break;
     }
 }
@@ -173,6 +177,9 @@ void CMessageBoxLeaver::Leave(wxDialog& box) const {
             break;
         case EBoxExit::YesButton:
             ClickButton(*box.FindWindow(wxID_YES));
+            break;
+        case EBoxExit::OkButton:
+            ClickButton(*box.FindWindow(wxID_OK));
             break;
     }
 }

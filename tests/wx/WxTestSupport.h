@@ -40,7 +40,7 @@ void DoubleClickListItem(wxWindow& list, int index);
 bool PressKey(wxWindow& window, int keyCode);
 
 // How the user leaves a message box.
-enum class EBoxExit { Escape, CloseBox, YesButton };
+enum class EBoxExit { Escape, CloseBox, YesButton, OkButton };
 
 // While it exists, every message box that opens is left the way given, through the real box:
 // the one wxWidgets draws gets the key or the close request as wxWidgets would pass them on,
