@@ -10,6 +10,7 @@
 #include "Comskip.h"
 #include "EditScript.h"
 #include "EventFile.h"
+#include "StreamCopy.h"
 #include "TestSupport.h"
 #include "processing/ConsoleRunner.h"
 
@@ -215,6 +216,53 @@ TEST(EditScriptText, KeepRangesAroundTheBreaksReadBackAsWritten) {
     EXPECT_EQ(request.output, "/tmp/out.mpg");
     EXPECT_EQ(FormatEditScript(request.script), text);
 }
+
+// Video packets listed as the cut's keyframe listing shows them: a forward-predicted frame
+// with its presentation time, a keyframe without one, a keyframe with one.
+const char kPredicted[] = "0,  90000,  99009, 3003, 100, 0x0, F=0x0\n";
+const char kKeyframes[] =
+    "0, 108018, -9223372036854775808, 3003, 100, 0x0\n0, 153063, 162072, 3003, 100, 0x0\n";
+
+struct SCutStartCase {
+    const char* name;
+    std::string packets;
+    double rangeStart;
+    SCutStart expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const SCutStartCase& row) {
+    return out << row.name;
+}
+
+const SCutStartCase kCutStarts[] = {
+    {"KeyframeWithoutTimeAfterOneWithIt",
+     std::string(kPredicted) + kKeyframes,
+     1.0,
+     {0.483, 0.200, 9009}},
+    {"KeyframeWithTime", std::string(kPredicted) + kKeyframes, 1.301, {1.184, 0, 0}},
+    {"NoneShownByTheStart", std::string(kPredicted) + kKeyframes, 0.7, {-1, 0, 0}},
+    {"NoneWithTimeBefore", kKeyframes, 1.0, {-1, 0, 0}},
+};
+
+class CutStart : public ::testing::TestWithParam<SCutStartCase> {};
+
+TEST_P(CutStart, BeginsAtTheLastKeyframeShownByTheRangeStartAndGivesItItsTime) {
+    const SCutStartCase& row = GetParam();
+    const SSourceStart start{0.5, 0.5};
+    const SCutStart cut =
+        KeyframeSeek("#tb 0: 1/90000\n#media_type 0: video\n" + row.packets, start, row.rangeStart);
+    EXPECT_NEAR(cut.seek, row.expected.seek, 0.001);
+    EXPECT_NEAR(cut.skip, row.expected.skip, 0.001);
+    EXPECT_EQ(cut.presentationDelay, row.expected.presentationDelay);
+    const std::vector<std::string> command =
+        CutCommand("ffmpeg", "in.mpg", {row.rangeStart, 60, false}, start, cut, 0, "out.mpg");
+    const bool timed = std::find(command.begin(), command.end(),
+                                 "setts=pts=if(eq(N\\,0)\\,DTS+9009\\,PTS)") != command.end();
+    EXPECT_EQ(timed, row.expected.presentationDelay > 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CutStart, ::testing::ValuesIn(kCutStarts),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // pelkar-rtvedit started and fed as PELKAR does it; the input stays open unless closed.
 class RtvEditRun : public ::testing::Test {

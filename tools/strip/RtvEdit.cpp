@@ -74,15 +74,17 @@ private:
     std::vector<std::string> m_pieces;
 };
 
-// Seconds from the start of the file to seek to for the range; 0 for none.
-double SeekFor(const std::string& ffmpeg, const std::string& source, const SSourceStart& start,
-               const SKeepRange& range) {
-    if (range.start <= 0) return 0;
-    const double seek =
-        KeyframeSeek(CaptureStandardOutput(KeyframesCommand(ffmpeg, source, start, range.start)),
-                     start, range.start);
-    if (seek >= 0) return seek;
-    return std::max(0.0, start.video - start.file + range.start - kBlindSeekEarlySeconds);
+// Where the range's cut begins; a seek of 0 for none.
+SCutStart CutStartFor(const std::string& ffmpeg, const std::string& source,
+                      const SSourceStart& start, const SKeepRange& range) {
+    SCutStart cut;
+    cut.seek = 0;
+    if (range.start <= 0) return cut;
+    cut = KeyframeSeek(CaptureStandardOutput(KeyframesCommand(ffmpeg, source, start, range.start)),
+                       start, range.start);
+    if (cut.seek < 0)
+        cut.seek = std::max(0.0, start.video - start.file + range.start - kBlindSeekEarlySeconds);
+    return cut;
 }
 
 // 0, or the status of the ffmpeg run that failed or was stopped.
@@ -92,12 +94,12 @@ int WriteCopy(const std::string& ffmpeg, const SEditRequest& request, const SSou
     const std::string& source = request.script.source;
     if (keep.size() == 1)
         return RunTranscoder(CutCommand(ffmpeg, source, keep[0], start,
-                                        SeekFor(ffmpeg, source, start, keep[0]), 0,
+                                        CutStartFor(ffmpeg, source, start, keep[0]), 0,
                                         files->Partial()));
     double outputStart = 0;
     for (const SKeepRange& range : keep) {
         const int status = RunTranscoder(CutCommand(ffmpeg, source, range, start,
-                                                    SeekFor(ffmpeg, source, start, range),
+                                                    CutStartFor(ffmpeg, source, start, range),
                                                     outputStart, files->NewPiece()));
         if (status != 0) return status;
         if (!range.toEnd)

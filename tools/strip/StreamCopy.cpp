@@ -69,7 +69,9 @@ struct SPacket {
     bool video = false;
     bool key = false;
     double decode = 0;
-    bool presented = false;  // whether the packet carries a presentation time
+    bool presented = false;           // whether the packet carries a presentation time
+    long long presentationDelay = 0;  // ticks from decoding to presentation, when it carries one
+    double secondsPerTick = 0;
     double start = 0;
     double end = 0;
 };
@@ -101,6 +103,8 @@ std::vector<SPacket> ListedPackets(const std::string& listing) {
         packet.key = IsKeyframe(fields);
         packet.decode = static_cast<double>(decode) * stream.secondsPerTick;
         packet.presented = ReadTicks(fields[2], &presentation);
+        if (packet.presented) packet.presentationDelay = presentation - decode;
+        packet.secondsPerTick = stream.secondsPerTick;
         packet.start =
             static_cast<double>(packet.presented ? presentation : decode) * stream.secondsPerTick;
         ReadTicks(fields[3], &duration);
@@ -134,15 +138,22 @@ std::vector<std::string> KeyframesCommand(const std::string& ffmpeg, const std::
             "-i",   source,     "-map", "0:v",   "-c",  "copy",        "-f", "framecrc", "-"};
 }
 
-double KeyframeSeek(const std::string& listing, const SSourceStart& start, double rangeStart) {
-    const std::vector<SPacket> packets = ListedPackets(listing);
+SCutStart KeyframeSeek(const std::string& listing, const SSourceStart& start, double rangeStart) {
     const double shownBy = start.video + rangeStart + kTimeSlackSeconds;
-    double seek = -1;
-    for (const SPacket& packet : packets) {
-        if (packet.video && packet.key && packet.presented && packet.start <= shownBy)
-            seek = packet.decode - (packet.end - packet.start) / 2 - start.file;
+    SCutStart cut;
+    // A packet shown later than it is decoded holds a keyframe or a forward-predicted frame.
+    const SPacket* sought = nullptr;
+    for (const SPacket& packet : ListedPackets(listing)) {
+        if (!packet.video) continue;
+        if (packet.presentationDelay > 0) sought = &packet;
+        if (!packet.key || !sought) continue;
+        const long long delay = packet.presented ? 0 : sought->presentationDelay;
+        if (packet.start + static_cast<double>(delay) * packet.secondsPerTick > shownBy) continue;
+        cut.seek = sought->decode - (sought->end - sought->start) / 2 - start.file;
+        cut.skip = packet.decode - sought->decode;
+        cut.presentationDelay = delay;
     }
-    return seek < 0 ? -1 : seek;
+    return cut.seek < 0 ? SCutStart() : cut;
 }
 
 std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece) {
@@ -158,15 +169,22 @@ double LastPacketEnd(const std::string& listing) {
 }
 
 std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
-                                    const SKeepRange& range, const SSourceStart& start, double seek,
-                                    double outputStart, const std::string& piece) {
+                                    const SKeepRange& range, const SSourceStart& start,
+                                    const SCutStart& cut, double outputStart,
+                                    const std::string& piece) {
+    const double seek = cut.seek;
     std::vector<std::string> command = {ffmpeg, "-nostdin", "-v", "error", "-y"};
     if (seek > 0) command.insert(command.end(), {"-ss", Seconds(seek)});
     command.insert(command.end(), {"-i", source, "-map", "0:v?", "-map", "0:a?", "-c", "copy"});
     if (seek > 0) command.insert(command.end(), {"-copypriorss", "0"});
+    if (cut.skip > 0) command.insert(command.end(), {"-ss", Seconds(cut.skip)});
     if (!range.toEnd)
+        command.insert(command.end(), {"-t", Seconds(start.video - start.file + range.end -
+                                                     std::max(0.0, seek) - cut.skip)});
+    if (cut.presentationDelay > 0)
         command.insert(command.end(),
-                       {"-t", Seconds(start.video - start.file + range.end - std::max(0.0, seek))});
+                       {"-bsf:v", "setts=pts=if(eq(N\\,0)\\,DTS+" +
+                                      std::to_string(cut.presentationDelay) + "\\,PTS)"});
     if (outputStart > 0) command.insert(command.end(), {"-output_ts_offset", Seconds(outputStart)});
     command.insert(command.end(), {"-f", "vob", piece});
     return command;

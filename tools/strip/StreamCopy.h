@@ -27,11 +27,21 @@ SSourceStart ReadSourceStart(const std::string& listing);
 std::vector<std::string> KeyframesCommand(const std::string& ffmpeg, const std::string& source,
                                           const SSourceStart& start, double rangeStart);
 
-// Where to seek, in seconds from the start of the file, so that a cut begins with the last
-// keyframe of that listing shown at or before the range's start whose packet carries its
-// presentation time; negative when it lists none. A piece that begins with a keyframe without
-// one takes its time, once joined, from the end of the piece before it.
-double KeyframeSeek(const std::string& listing, const SSourceStart& start, double rangeStart);
+// Where a cut begins: at the last keyframe of that listing shown at or before the range's start.
+// Only some of the packets carry their presentation time, about every other keyframe among
+// them; after a seek to one without, the demuxer cannot tell the times of the packets that
+// follow. So the input seek goes to the last keyframe or forward-predicted frame before it that
+// carries one, and the cut skips from there to the keyframe.
+struct SCutStart {
+    double seek = -1;  // seconds from the start of the file; negative when the listing shows none
+    double skip = 0;   // seconds after the seek
+    // A piece that begins with a keyframe without a presentation time would take its time, once
+    // joined, from the end of the piece before it; the cut gives it one, this many ticks as
+    // stored after its decoding time, as the frame sought to shows. 0 when it carries one.
+    long long presentationDelay = 0;
+};
+
+SCutStart KeyframeSeek(const std::string& listing, const SSourceStart& start, double rangeStart);
 
 // Lists the packets of a piece's last seconds with their times as stored.
 std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std::string& piece);
@@ -40,12 +50,13 @@ std::vector<std::string> LastPacketsCommand(const std::string& ffmpeg, const std
 double LastPacketEnd(const std::string& listing);
 
 // Cuts one range, whose times count from the first video frame, into the piece, whose times
-// begin at outputStart. The seek (from KeyframeSeek, 0 for a range from the start) lies just
-// before the keyframe's decoding time; packets before it are left out, so the piece starts with
-// that keyframe and whole audio frames.
+// begin at outputStart. The seek and the skip after it (from KeyframeSeek, both 0 for a range
+// from the start) end just before the keyframe's decoding time; packets before that are left
+// out, so the piece starts with that keyframe and whole audio frames.
 std::vector<std::string> CutCommand(const std::string& ffmpeg, const std::string& source,
-                                    const SKeepRange& range, const SSourceStart& start, double seek,
-                                    double outputStart, const std::string& piece);
+                                    const SKeepRange& range, const SSourceStart& start,
+                                    const SCutStart& cut, double outputStart,
+                                    const std::string& piece);
 
 // Joins pieces whose times follow one another (each begins after the last packet of the one
 // before), so the join needs to renumber none.
