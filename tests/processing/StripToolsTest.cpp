@@ -240,6 +240,11 @@ const SCutStartCase kCutStarts[] = {
      1.0,
      {0.483, 0.200, 9009}},
     {"KeyframeWithTime", std::string(kPredicted) + kKeyframes, 1.301, {1.184, 0, 0}},
+    {"KeyframeWithinHalfAFrameAfter", std::string(kPredicted) + kKeyframes, 1.29, {1.184, 0, 0}},
+    {"KeyframeMoreThanHalfAFrameAfter",
+     std::string(kPredicted) + kKeyframes,
+     1.28,
+     {0.483, 0.200, 9009}},
     {"NoneShownByTheStart", std::string(kPredicted) + kKeyframes, 0.7, {-1, 0, 0}},
     {"NoneWithTimeBefore", kKeyframes, 1.0, {-1, 0, 0}},
 };

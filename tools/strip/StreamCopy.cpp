@@ -148,7 +148,11 @@ SCutStart KeyframeSeek(const std::string& listing, const SSourceStart& start, do
         if (packet.presentationDelay > 0) sought = &packet;
         if (!packet.key || !sought) continue;
         const long long delay = packet.presented ? 0 : sought->presentationDelay;
-        if (packet.start + static_cast<double>(delay) * packet.secondsPerTick > shownBy) continue;
+        // The script's times are no finer than the frames: a keyframe shown within half a
+        // frame after the start is the frame at the start.
+        const double halfFrame = (packet.end - packet.start) / 2;
+        const double shown = packet.start + static_cast<double>(delay) * packet.secondsPerTick;
+        if (shown - halfFrame > shownBy) continue;
         cut.seek = sought->decode - (sought->end - sought->start) / 2 - start.file;
         cut.skip = packet.decode - sought->decode;
         cut.presentationDelay = delay;

@@ -27,7 +27,8 @@ SSourceStart ReadSourceStart(const std::string& listing);
 std::vector<std::string> KeyframesCommand(const std::string& ffmpeg, const std::string& source,
                                           const SSourceStart& start, double rangeStart);
 
-// Where a cut begins: at the last keyframe of that listing shown at or before the range's start.
+// Where a cut begins: at the last keyframe of that listing shown by the range's start (within
+// half a frame, the script's precision).
 // Only some of the packets carry their presentation time, about every other keyframe among
 // them; after a seek to one without, the demuxer cannot tell the times of the packets that
 // follow. So the input seek goes to the last keyframe or forward-predicted frame before it that
