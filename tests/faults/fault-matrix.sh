@@ -101,7 +101,8 @@ set_up_leftovers() {
         done ;;
     esac
     if [ "$1" = live ]; then
-        (exec 9<"$home/tmp/mstAbC123.tmp" && flock -n 9 && exec sleep 600) &
+        # The holder waits for the lock, which the check below takes for a moment too.
+        (exec 9<"$home/tmp/mstAbC123.tmp" && flock 9 && exec sleep 600) &
         holder=$!
         # The run starts once the lock is held.
         for _ in $(seq 100); do
