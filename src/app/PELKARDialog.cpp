@@ -6,12 +6,12 @@
 #include "model/ActionChoice.h"
 #include "model/DVAFlags.h"
 #include "model/ProcessArguments.h"
-#include "platform/ProcessCommandLine.h"
 #include "model/Text.h"
-#include "platform/ErrorLine.h"
 #include "platform/Console.h"
+#include "platform/ErrorLine.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/ProcessCommandLine.h"
 #include "platform/StopRequest.h"
 #include "processing/ActionRunner.h"
 #include "res/ProductInfo.h"
@@ -53,11 +53,11 @@ bool CPELKARDialog::OnInitDialog() {
     }
     LoadSettings();
     m_dryRun = firstArgument == "--dry-run";
-    const bool opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
-    m_unattended = !opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
+    m_opensWindow = !withArguments || (m_commandLine.HasOption("--gui") && !m_dryRun);
+    m_unattended = !m_opensWindow && !m_dryRun && !m_commandLine.HasOption("--help");
     // Only the window may go on with the defaults: a run without the user's actions cannot
     // tell what the user wanted done.
-    if (m_unknownEncoding && !opensWindow) {
+    if (m_unknownEncoding && !m_opensWindow) {
         m_profileError = "The profile " + GetProfilePath() +
                          " cannot be read: it is in an encoding PELKAR cannot read";
         m_profileNote.clear();
@@ -66,7 +66,7 @@ bool CPELKARDialog::OnInitDialog() {
         ReportProblem(m_profileError, "No action was run. " + m_profileError);
     }
     if (!withArguments) {
-        ReportProfileNote(true);
+        ReportProfileNote();
         InitInteractiveWindow();
         return true;
     }
@@ -76,8 +76,8 @@ bool CPELKARDialog::OnInitDialog() {
     for (int i = 0; i < 3; ++i) Log("");
     Log("OnInitDialog(): Logging initialized");
     Log("OnInitDialog(): Command Line = " + GetProcessCommandLine());
-    ReportProfileNote(opensWindow);
-    if (opensWindow) {
+    ReportProfileNote();
+    if (m_opensWindow) {
         InitInteractiveWindow();
         return true;
     }
@@ -88,10 +88,15 @@ bool CPELKARDialog::OnInitDialog() {
 
 // A box would stop the host's queue until someone clicks: an unattended run says it in the
 // notification and on standard error instead, and goes on as it can.
-// A dry run serves scripts, and shows no notification: it says it on standard error.
+// A dry run serves scripts, and shows no notification: it says it on standard error. The
+// window says it in a box as it opens.
 void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string& unattendedText) {
     if (m_dryRun) {
         WriteErrorLine(GetApplicationTitle(), boxText);
+        return;
+    }
+    if (m_opensWindow) {
+        MessageBoxOnceOpen(boxText, MB_ICONSTOP);
         return;
     }
     if (!m_unattended) {
@@ -104,13 +109,14 @@ void CPELKARDialog::ReportProblem(const std::string& boxText, const std::string&
 }
 
 // Defaults have logging off, so a note about the profile that no log takes is said where
-// someone sees it: in a box before a window whose edits will not be saved, else on standard error.
-void CPELKARDialog::ReportProfileNote(bool opensWindow) {
+// someone sees it: in a box as the window opens, whose edits will not be saved, else on standard
+// error.
+void CPELKARDialog::ReportProfileNote() {
     if (m_profileNote.empty()) return;
     const std::string line = "LoadSettings(): " + m_profileNote;
     if (m_logFile) Log(line);
-    if (opensWindow) {
-        MessageBox(m_profileNote, std::string(), MB_ICONEXCLAMATION);
+    if (m_opensWindow) {
+        MessageBoxOnceOpen(m_profileNote, MB_ICONEXCLAMATION);
     } else if (!m_logFile) {
         WriteErrorLine(GetApplicationTitle(), line);
     }

@@ -88,7 +88,7 @@ private:
     bool OpenLogFile();
     // Says what went wrong: in a box where a person started PELKAR, else without one.
     void ReportProblem(const std::string& boxText, const std::string& unattendedText);
-    void ReportProfileNote(bool opensWindow);
+    void ReportProfileNote();
     void ChooseRunMode();
     void ShowVersion();
     void InitInteractiveWindow();
@@ -102,6 +102,8 @@ private:
     bool m_versionOnly = false;
     // A run with arguments that would convert, which nobody may be watching: no box may wait.
     bool m_unattended = false;
+    // Whether the run opens the window, whose boxes wait until it is there.
+    bool m_opensWindow = false;
     // What the profile held at the last load or save, to tell whether anything has changed.
     SStoredSettings m_savedSettings;
     // The action slots as stored, incomplete ones included, for the dry run to explain.

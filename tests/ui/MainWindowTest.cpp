@@ -248,6 +248,7 @@ TEST_F(MainWindowTest, AddAppendsTheNewActionSelectedAndSavesIt) {
 TEST_F(MainWindowTest, EditsThatCannotBeSavedAreReportedBeforeTheWindowCloses) {
     WriteWholeFile(ProfilePath(), std::string("\xFE\xFF\0[\0P\0]\0\n", 10));
     host.OnDialog(IDD_ACTION, [](CDialog& editor) { EnterCompleteAction(editor, "Late News"); });
+    host.AnswerMessageBox(IDOK);
     host.AnswerMessageBox(IDCANCEL);
     host.AnswerMessageBox(IDOK);
     RunMainWindow([](CDialog& window) {
@@ -257,13 +258,19 @@ TEST_F(MainWindowTest, EditsThatCannotBeSavedAreReportedBeforeTheWindowCloses) {
         window.UserClose();
         EXPECT_TRUE(window.HasEnded());
     });
-    ASSERT_EQ(2u, host.MessageBoxes().size());
-    EXPECT_EQ(host.MessageBoxes()[1].text, host.MessageBoxes()[0].text);
-    EXPECT_EQ(host.MessageBoxes()[0].text,
-              "The profile " + ProfilePath() + " could not be saved: it is in an encoding PELKAR "
-              "cannot read.\n\nThe changes made in this window are lost when it closes. Close it "
-              "all the same?");
-    EXPECT_EQ(host.MessageBoxes()[0].style, 0x11u);
+    // The note at opening is a box of the window too, not a line nobody at a desktop reads.
+    ASSERT_EQ(3u, host.MessageBoxes().size());
+    EXPECT_EQ(host.MessageBoxes()[0].text, "The profile " + ProfilePath() +
+                                               " is in an encoding PELKAR cannot read; the "
+                                               "defaults are used and the file is left as it is.");
+    EXPECT_EQ(host.MessageBoxes()[2].text, host.MessageBoxes()[1].text);
+    EXPECT_EQ(
+        host.MessageBoxes()[1].text,
+        "The profile " + ProfilePath() +
+            " could not be saved: it is in an encoding PELKAR "
+            "cannot read.\n\nThe changes made in this window are lost when it closes. Close it "
+            "all the same?");
+    EXPECT_EQ(host.MessageBoxes()[1].style, 0x11u);
 }
 
 TEST_F(MainWindowTest, CancelledAddChangesAndSavesNothing) {

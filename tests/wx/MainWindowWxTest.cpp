@@ -161,8 +161,11 @@ TEST_F(WxMainWindowTest, EditThatCannotBeSavedIsAskedAboutAtExit) {
         ClickButton(*view.FindControlWindow(IDC_EXIT));
         EXPECT_TRUE(window.HasEnded());
     });
-    // The note at opening comes before the window exists, so this host has no box for it.
-    ASSERT_GE(leaver.BoxesShown(), 1);
+    ASSERT_EQ(leaver.BoxesShown(), 2);
+    EXPECT_EQ(wxString("The profile " + profile.Path() +
+                       " is in an encoding PELKAR cannot read; the defaults are used and the "
+                       "file is left as it is."),
+              leaver.Messages().front());
     EXPECT_EQ(
         wxString("The profile " + profile.Path() +
                  " could not be saved: it is in an encoding PELKAR cannot read.\n\nThe changes "

@@ -8,6 +8,7 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 // Only after the desktop's own box, whose declarations it builds on.
 #include <wx/generic/msgdlgg.h>
 
@@ -83,13 +84,33 @@ void WxTest::SetUp() {
     if (!g_environment->Started()) GTEST_SKIP() << "no display to open windows on";
 }
 
+namespace {
+
+// Runs the script in the window's own modal loop. A box said as the window opens comes first;
+// a timer, unlike a queued call, lets that box's loop go on while it waits.
+class CScriptOnceModal : public wxTimer {
+public:
+    CScriptOnceModal(CDialog& dialog, const std::function<void(CWxDialogView& view)>& script)
+        : m_dialog(dialog), m_script(script) {}
+
+    void Notify() override {
+        auto* view = dynamic_cast<CWxDialogView*>(m_dialog.GetView());
+        if (!view || !view->GetWindow()->IsModal()) return;
+        Stop();
+        m_script(*view);
+        if (!m_dialog.HasEnded()) view->GetWindow()->Close();
+    }
+
+private:
+    CDialog& m_dialog;
+    std::function<void(CWxDialogView& view)> m_script;
+};
+
+}  // namespace
+
 int RunInWindow(CDialog& dialog, const std::function<void(CWxDialogView& view)>& script) {
-    wxTheApp->CallAfter([&dialog, script] {
-        if (auto* view = dynamic_cast<CWxDialogView*>(dialog.GetView())) {
-            script(*view);
-            if (!dialog.HasEnded()) view->GetWindow()->Close();
-        }
-    });
+    CScriptOnceModal runner(dialog, script);
+    runner.Start(10);
     return dialog.DoModal();
 }
 

@@ -36,11 +36,16 @@ int CDialog::DoModal() {
     CreateControls();
     m_ended = false;
     m_result = IDCANCEL;
+    m_boxesOnceOpen.clear();
     if (OnInitDialog() && !m_ended) SetInitialFocus();
-    if (m_ended) return m_result;
+    if (m_ended) {
+        ShowBoxesOnceOpen();
+        return m_result;
+    }
 
     CWindowHost* host = GetWindowHost();
     m_view = host ? host->CreateView(*this) : nullptr;
+    ShowBoxesOnceOpen();
     if (!m_view) {
         WriteConsoleMessage(GetApplicationTitle(),
                             IsDisplayAvailable()
@@ -106,6 +111,20 @@ int CDialog::MessageBox(const std::string& text, const std::string& caption, uns
     // window never waits for a click nor loads the window toolkit.
     WriteConsoleMessage(title, text);
     return AnswerThatChangesNothing(style);
+}
+
+void CDialog::MessageBoxOnceOpen(const std::string& text, unsigned style) {
+    if (m_view) {
+        MessageBox(text, std::string(), style);
+    } else {
+        m_boxesOnceOpen.emplace_back(text, style);
+    }
+}
+
+void CDialog::ShowBoxesOnceOpen() {
+    const auto boxes = std::move(m_boxesOnceOpen);
+    m_boxesOnceOpen.clear();
+    for (const auto& box : boxes) MessageBox(box.first, std::string(), box.second);
 }
 
 CDialog* CDialog::GetOwner() const {

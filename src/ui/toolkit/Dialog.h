@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/DialogTemplates.h"
@@ -127,6 +128,10 @@ public:
     // answers OK, or No to a question.
     int MessageBox(const std::string& text, const std::string& caption = std::string(),
                    unsigned style = MB_OK);
+    // A box with only OK, said from OnInitDialog about the window that is to open: shown, under
+    // the application's title, once the window is there, so that a desktop user sees it.
+    // Should no window open, it becomes a line on standard error like any box without one.
+    void MessageBoxOnceOpen(const std::string& text, unsigned style);
 
     // State, as window hosts and tests read it. A control id that does not exist reads as an
     // empty, unchecked, disabled control without items.
@@ -251,6 +256,7 @@ private:
     bool SelectItemByLetter(SControlState& control, unsigned key);
     void ChangeSelection(SControlState& control, int index);
     void CloseComboList();
+    void ShowBoxesOnceOpen();
 
     int m_templateId;
     CDialog* m_parent;
@@ -262,6 +268,7 @@ private:
     int m_focusId = 0;
     int m_openComboId = 0;
     std::unique_ptr<CDialogView> m_view;
+    std::vector<std::pair<std::string, unsigned>> m_boxesOnceOpen;  // text and style
     bool m_ended = false;
     int m_result = IDCANCEL;
 };
