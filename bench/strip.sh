@@ -59,6 +59,9 @@ strip() {
         keptShow -= inBreak
         commercialKept = commercialKept sprintf("%s%.1f", c > 1 ? "/" : "", inBreak)
       }
+      lost = show - keptShow
+      # Sums of three-decimal times leave a rounding rest, which would print as "-0.00".
+      if (lost < 0 && lost > -0.005) lost = 0
       invented = 0
       for (f = 1; f <= nf; f++) {
         real = 0
@@ -66,7 +69,7 @@ strip() {
         if (!real) invented++
       }
       printf "| %-5s | %-10s | %6.1f | %7.2f | %-19s | %d | %d | %7.1f | %7.1f | %+5.2f | %5.2f %% |\n",
-        name, method, length_, show - keptShow, nc ? commercialKept : "-", invented, errors,
+        name, method, length_, lost, nc ? commercialKept : "-", invented, errors,
         kept, duration, duration - kept, 100 * seconds / length_
     }' "$work/$name.truth" "$script"
 }
