@@ -119,6 +119,21 @@ protected:
                "--rcat Drama --rchan 7";
     }
 
+    // Starts PELKAR.EXE with the host's command; its FFMPEG writes its process id to pidFile
+    // and then runs until it is ended.
+    bool StartWithHangingTool(const std::string& pidFile, PROCESS_INFORMATION* pelkar) const {
+        SetEnvironment("STANDIN_FFMPEG_MODE", "hang");
+        SetEnvironment("STANDIN_PID_FILE", pidFile);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = HostCommand();
+        const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &startup, pelkar);
+        UnsetEnvironment("STANDIN_FFMPEG_MODE");
+        UnsetEnvironment("STANDIN_PID_FILE");
+        return started;
+    }
+
     // A run whose action fails ends with status 1.
     std::vector<std::string> Run(const std::string& commandLine, int expectedStatus = 0) {
         const ProcessResult result = RunCommandLine(commandLine);
@@ -243,17 +258,8 @@ TEST_F(PostDownloadWin32Test, MissingTranscoderLogsErrorTwoAndTheRunStillComplet
 TEST_F(PostDownloadWin32Test, ToolEndsWhenPelkarIsEndedFromOutside) {
     WriteProfile(Action(true), Ffmpeg());
     const std::string pidFile = m_home.File("tool.pid");
-    SetEnvironment("STANDIN_FFMPEG_MODE", "hang");
-    SetEnvironment("STANDIN_PID_FILE", pidFile);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION pelkar{};
-    std::string commandLine = HostCommand();
-    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &pelkar);
-    UnsetEnvironment("STANDIN_FFMPEG_MODE");
-    UnsetEnvironment("STANDIN_PID_FILE");
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(StartWithHangingTool(pidFile, &pelkar));
     const bool toolStarted =
         BecomesTrueWithin(30000, [&] { return !ReadWholeFile(pidFile).empty(); });
 
@@ -296,16 +302,8 @@ TEST_F(PostDownloadWin32Test, SecondRunOfTheSameTitleLeavesTheFirstRunsOutput) {
     });
     const bool firstToolStarted =
         BecomesTrueWithin(30000, [&] { return !ReadWholeFile(firstTool).empty(); });
-    SetEnvironment("STANDIN_FFMPEG_MODE", "hang");
-    SetEnvironment("STANDIN_PID_FILE", secondTool);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION second{};
-    std::string commandLine = HostCommand();
-    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &second);
-    UnsetEnvironment("STANDIN_FFMPEG_MODE");
-    UnsetEnvironment("STANDIN_PID_FILE");
+    const bool started = StartWithHangingTool(secondTool, &second);
     if (started) {
         BecomesTrueWithin(30000, [&] {
             return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0 ||
