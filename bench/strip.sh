@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The stripping tools on generated recordings with known breaks: a 30-minute one with four
-# breaks of 15 and 30 s spots and fades in the show (three with silence, one without), an
+# breaks of 15 and 30 s spots and fades in the show (two with silence, two without), an
 # 8-minute one with one break, and an 8-minute one without commercials; each stripped from its
 # event file and by comskip. For each it prints the show lost, the commercial kept per break,
 # the breaks invented, the decode errors of the copy, its duration against the kept time, and
